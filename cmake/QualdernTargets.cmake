@@ -1,0 +1,42 @@
+# Shared settings for the project's own targets: strict warnings, optional sanitizers.
+set(QD_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+    -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+
+if(QD_SANITIZE)
+    set(QD_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_compile_options(${QD_SANITIZER_FLAGS})
+    add_link_options(${QD_SANITIZER_FLAGS})
+endif()
+if(QD_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+function(qd_apply_settings target)
+    target_compile_options(${target} PRIVATE ${QD_WARNINGS})
+    target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII
+                                                 QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+endfunction()
+
+# qd_library(name SOURCES ... DEPS ...)
+function(qd_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    qd_apply_settings(${name})
+endfunction()
+
+# qd_test(name SOURCES ... DEPS ... [GUI]) registers a GoogleTest program with CTest.
+function(qd_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS;ENV" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock qd_testsupport)
+    qd_apply_settings(${name})
+    set(env QT_QPA_PLATFORM=offscreen QD_SOURCE_DIR=${CMAKE_SOURCE_DIR} ${ARG_ENV})
+    set(labels unit)
+    if(ARG_GUI)
+        set(labels gui)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${env}" LABELS "${labels}")
+endfunction()

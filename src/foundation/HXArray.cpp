@@ -1,0 +1,185 @@
+#include "foundation/HXArray.h"
+
+#include "foundation/HXDictionary.h"
+
+HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
+    auto array = create();
+    array->m_doubles = std::move(numbers);
+    return array;
+}
+
+HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {
+    auto array = create();
+    const bool allReals = std::all_of(values.begin(), values.end(),
+                                      [](const HXValue& v) { return v.type() == HXValueType::Real; });
+    if (allReals) {
+        array->m_doubles.reserve(values.size());
+        for (const HXValue& v : values)
+            array->m_doubles.push_back(v.realValue());
+    } else {
+        array->m_packed = false;
+        array->m_values = std::move(values);
+    }
+    return array;
+}
+
+HXValue HXArray::at(qsizetype index) const {
+    if (index < 0 || index >= count())
+        return {};
+    if (m_packed)
+        return HXValue(m_doubles[static_cast<std::size_t>(index)]);
+    return m_values[static_cast<std::size_t>(index)];
+}
+
+double HXArray::numberAt(qsizetype index) const {
+    if (index < 0 || index >= count())
+        return 0.0;
+    if (m_packed)
+        return m_doubles[static_cast<std::size_t>(index)];
+    return m_values[static_cast<std::size_t>(index)].toDouble();
+}
+
+HXDictionaryRef HXArray::dictionaryAt(qsizetype index) const {
+    if (m_packed || index < 0 || index >= count())
+        return nullptr;
+    return m_values[static_cast<std::size_t>(index)].toDictionary();
+}
+
+void HXArray::unpack() {
+    if (!m_packed)
+        return;
+    m_values.reserve(m_doubles.size() + 1);
+    for (double d : m_doubles)
+        m_values.emplace_back(d);
+    m_doubles.clear();
+    m_doubles.shrink_to_fit();
+    m_packed = false;
+}
+
+void HXArray::append(const HXValue& value) {
+    if (value.type() == HXValueType::Real) {
+        appendDouble(value.realValue());
+        return;
+    }
+    unpack();
+    m_values.push_back(value);
+}
+
+void HXArray::appendDouble(double number) {
+    if (m_packed)
+        m_doubles.push_back(number);
+    else
+        m_values.emplace_back(number);
+}
+
+void HXArray::insert(qsizetype index, const HXValue& value) {
+    index = std::clamp<qsizetype>(index, 0, count());
+    if (m_packed && value.type() == HXValueType::Real) {
+        m_doubles.insert(m_doubles.begin() + index, value.realValue());
+        return;
+    }
+    unpack();
+    m_values.insert(m_values.begin() + index, value);
+}
+
+void HXArray::replace(qsizetype index, const HXValue& value) {
+    if (index < 0 || index >= count())
+        return;
+    if (m_packed && value.type() == HXValueType::Real) {
+        m_doubles[static_cast<std::size_t>(index)] = value.realValue();
+        return;
+    }
+    unpack();
+    m_values[static_cast<std::size_t>(index)] = value;
+}
+
+void HXArray::removeAt(qsizetype index) {
+    if (index < 0 || index >= count())
+        return;
+    if (m_packed) {
+        m_doubles.erase(m_doubles.begin() + index);
+        return;
+    }
+    m_values.erase(m_values.begin() + index);
+    if (m_values.empty())
+        m_packed = true;
+}
+
+void HXArray::removeLast() {
+    removeAt(count() - 1);
+}
+
+void HXArray::clear() {
+    m_doubles.clear();
+    m_values.clear();
+    m_packed = true;
+}
+
+void HXArray::reserve(qsizetype n) {
+    if (m_packed)
+        m_doubles.reserve(static_cast<std::size_t>(n));
+    else
+        m_values.reserve(static_cast<std::size_t>(n));
+}
+
+qsizetype HXArray::indexOfIdentical(const HXValue& value) const {
+    if (m_packed) {
+        if (value.type() != HXValueType::Real)
+            return -1;
+        const auto it = std::find(m_doubles.begin(), m_doubles.end(), value.realValue());
+        return it == m_doubles.end() ? -1 : it - m_doubles.begin();
+    }
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        if (m_values[i].isIdenticalTo(value))
+            return static_cast<qsizetype>(i);
+    }
+    return -1;
+}
+
+qsizetype HXArray::indexOfDictionary(const HXDictionary* dictionary) const {
+    if (m_packed || !dictionary)
+        return -1;
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        if (m_values[i].toDictionary().get() == dictionary)
+            return static_cast<qsizetype>(i);
+    }
+    return -1;
+}
+
+bool HXArray::removeDictionary(const HXDictionary* dictionary) {
+    const qsizetype index = indexOfDictionary(dictionary);
+    if (index < 0)
+        return false;
+    removeAt(index);
+    return true;
+}
+
+HXArrayRef HXArray::shallowCopy() const {
+    auto copy = create();
+    copy->m_packed = m_packed;
+    copy->m_doubles = m_doubles;
+    copy->m_values = m_values;
+    return copy;
+}
+
+HXArrayRef HXArray::deepCopy() const {
+    auto copy = create();
+    copy->m_packed = m_packed;
+    copy->m_doubles = m_doubles;
+    copy->m_values.reserve(m_values.size());
+    for (const HXValue& v : m_values)
+        copy->m_values.push_back(v.deepCopy());
+    return copy;
+}
+
+bool operator==(const HXArray& a, const HXArray& b) {
+    if (a.count() != b.count())
+        return false;
+    if (a.m_packed && b.m_packed)
+        return a.m_doubles == b.m_doubles;
+    for (qsizetype i = 0; i < a.count(); ++i) {
+        if (!(a.at(i) == b.at(i)))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "foundation/HXValue.h"
+
+#include <QByteArrayView>
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+// A shared, mutable property-list array. An array made only of real numbers (an event log) is stored
+// packed as doubles and still reads and writes as an ordinary array of reals; any other element turns
+// it into an ordinary array of values, so every stored type survives unchanged.
+class HXArray {
+public:
+    static HXArrayRef create() { return std::make_shared<HXArray>(); }
+    static HXArrayRef createWithDoubles(std::vector<double> numbers);
+    // Packs the values when they are all reals.
+    static HXArrayRef createWithValues(std::vector<HXValue> values);
+    // Parses property-list data (binary or XML); nil unless the top level is an array.
+    static HXArrayRef deeplyMutableArrayWithData(QByteArrayView data);
+
+    qsizetype count() const {
+        return m_packed ? static_cast<qsizetype>(m_doubles.size()) : static_cast<qsizetype>(m_values.size());
+    }
+    bool isEmpty() const { return count() == 0; }
+
+    // Null when out of range.
+    HXValue at(qsizetype index) const;
+    // The element's number (0 when out of range or not a number), without building a value.
+    double numberAt(qsizetype index) const;
+    HXValue last() const { return at(count() - 1); }
+    HXDictionaryRef dictionaryAt(qsizetype index) const;
+
+    // True while every element is a real number; then doubles() holds them.
+    bool isPacked() const { return m_packed; }
+    std::span<const double> doubles() const { return m_doubles; }
+    // The elements of an ordinary array; empty for a packed one (which holds no containers).
+    const std::vector<HXValue>& values() const { return m_values; }
+
+    void append(const HXValue& value);
+    void appendDouble(double number);
+    void insert(qsizetype index, const HXValue& value);
+    void replace(qsizetype index, const HXValue& value);
+    void removeAt(qsizetype index);
+    void removeLast();
+    void clear();
+    void reserve(qsizetype count);
+
+    // Position of this very object (containers by identity, other values by equality); -1 when absent.
+    qsizetype indexOfIdentical(const HXValue& value) const;
+    qsizetype indexOfDictionary(const HXDictionary* dictionary) const;
+    bool removeDictionary(const HXDictionary* dictionary);
+
+    // Stable sort of the elements; compare(a, b) answers -1, 0 or 1 like the described comparators.
+    template <typename Compare> void sortValues(Compare compare) {
+        if (m_packed) {
+            std::stable_sort(m_doubles.begin(), m_doubles.end(),
+                             [&](double a, double b) { return compare(HXValue(a), HXValue(b)) < 0; });
+            return;
+        }
+        std::stable_sort(m_values.begin(), m_values.end(),
+                         [&](const HXValue& a, const HXValue& b) { return compare(a, b) < 0; });
+    }
+
+    HXArrayRef shallowCopy() const;
+    HXArrayRef deepCopy() const;
+
+    friend bool operator==(const HXArray& a, const HXArray& b);
+
+private:
+    void unpack();
+
+    bool m_packed = true;
+    std::vector<double> m_doubles;
+    std::vector<HXValue> m_values;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Every file the program writes goes through here: private permissions, and with atomic set the data
+// reach the disk in a temporary file of the same folder before a rename replaces the target, so a crash
+// leaves either the old file or the new one.
+namespace HXAtomicFile {
+
+bool write(const QString& path, QByteArrayView data, bool atomically = true, QString* error = nullptr);
+
+// Creates the folder with its missing parents, private to the user (0700); true when it exists after.
+bool createPrivateFolder(const QString& path, QString* error = nullptr);
+
+} // namespace HXAtomicFile

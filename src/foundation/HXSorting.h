@@ -1,0 +1,24 @@
+#pragma once
+
+#include "foundation/HXKeys.h"
+#include "foundation/HXValue.h"
+
+#include <QString>
+
+class HXDictionary;
+
+// Comparators with the shape of an array sort: -1, 0 or 1.
+
+// Organizer order by sort column: 0 name; 1 "Front Time", then name; 2 and above "Time", then
+// "Front Time", then name. Times descend; a record with the number sorts before one without.
+int HXSortItems(const HXDictionary& a, const HXDictionary& b, int sortColumn);
+int HXSortItemValues(const HXValue& a, const HXValue& b, int sortColumn);
+// By display name in the locale's numeric-aware, case-insensitive order; empty names last; then "Path".
+int HXSortItemsByName(const HXDictionary& a, const HXDictionary& b);
+// Strings in the same order, empty strings last.
+int HXSortStrings(const QString& a, const QString& b);
+// Ascending by the number under the key; a missing number sorts last.
+int HXSortDictionaryNumberValuesByKey(const HXDictionary& a, const HXDictionary& b, HXKey key);
+
+// The locale's standard comparison itself (numeric-aware, case-insensitive), -1, 0 or 1.
+int HXLocalizedStandardCompare(const QString& a, const QString& b);
