@@ -2,10 +2,18 @@
 
 #include "foundation/HXDictionary.h"
 
+#include <cmath>
+
 HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
     auto array = create();
     array->m_doubles = std::move(numbers);
+    array->updateSortedness();
     return array;
+}
+
+void HXArray::updateSortedness() {
+    m_sortedByMagnitude = std::is_sorted(m_doubles.begin(), m_doubles.end(),
+                                         [](double a, double b) { return std::fabs(a) < std::fabs(b); });
 }
 
 HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {
@@ -16,6 +24,7 @@ HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {
         array->m_doubles.reserve(values.size());
         for (const HXValue& v : values)
             array->m_doubles.push_back(v.realValue());
+        array->updateSortedness();
     } else {
         array->m_packed = false;
         array->m_values = std::move(values);
@@ -66,8 +75,11 @@ void HXArray::append(const HXValue& value) {
 }
 
 void HXArray::appendDouble(double number) {
-    if (m_packed)
+    if (m_packed) {
+        if (m_sortedByMagnitude && !m_doubles.empty() && std::fabs(number) < std::fabs(m_doubles.back()))
+            m_sortedByMagnitude = false;
         m_doubles.push_back(number);
+    }
     else
         m_values.emplace_back(number);
 }
@@ -76,6 +88,7 @@ void HXArray::insert(qsizetype index, const HXValue& value) {
     index = std::clamp<qsizetype>(index, 0, count());
     if (m_packed && value.type() == HXValueType::Real) {
         m_doubles.insert(m_doubles.begin() + index, value.realValue());
+        updateSortedness();
         return;
     }
     unpack();
@@ -87,6 +100,7 @@ void HXArray::replace(qsizetype index, const HXValue& value) {
         return;
     if (m_packed && value.type() == HXValueType::Real) {
         m_doubles[static_cast<std::size_t>(index)] = value.realValue();
+        updateSortedness();
         return;
     }
     unpack();
@@ -101,8 +115,10 @@ void HXArray::removeAt(qsizetype index) {
         return;
     }
     m_values.erase(m_values.begin() + index);
-    if (m_values.empty())
+    if (m_values.empty()) {
         m_packed = true;
+        m_sortedByMagnitude = true;
+    }
 }
 
 void HXArray::removeLast() {
@@ -113,6 +129,7 @@ void HXArray::clear() {
     m_doubles.clear();
     m_values.clear();
     m_packed = true;
+    m_sortedByMagnitude = true;
 }
 
 void HXArray::reserve(qsizetype n) {
@@ -157,6 +174,7 @@ bool HXArray::removeDictionary(const HXDictionary* dictionary) {
 HXArrayRef HXArray::shallowCopy() const {
     auto copy = create();
     copy->m_packed = m_packed;
+    copy->m_sortedByMagnitude = m_sortedByMagnitude;
     copy->m_doubles = m_doubles;
     copy->m_values = m_values;
     return copy;
@@ -165,6 +183,7 @@ HXArrayRef HXArray::shallowCopy() const {
 HXArrayRef HXArray::deepCopy() const {
     auto copy = create();
     copy->m_packed = m_packed;
+    copy->m_sortedByMagnitude = m_sortedByMagnitude;
     copy->m_doubles = m_doubles;
     copy->m_values.reserve(m_values.size());
     for (const HXValue& v : m_values)

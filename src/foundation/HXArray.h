@@ -35,6 +35,9 @@ public:
     // True while every element is a real number; then doubles() holds them.
     bool isPacked() const { return m_packed; }
     std::span<const double> doubles() const { return m_doubles; }
+    // True when the array is packed and its absolute values never decrease (a well-kept event log),
+    // so that a timestamp can be found by binary search. Kept up to date as numbers are appended.
+    bool isSortedByMagnitude() const { return m_packed && m_sortedByMagnitude; }
     // The elements of an ordinary array; empty for a packed one (which holds no containers).
     const std::vector<HXValue>& values() const { return m_values; }
 
@@ -57,6 +60,7 @@ public:
         if (m_packed) {
             std::stable_sort(m_doubles.begin(), m_doubles.end(),
                              [&](double a, double b) { return compare(HXValue(a), HXValue(b)) < 0; });
+            updateSortedness();
             return;
         }
         std::stable_sort(m_values.begin(), m_values.end(),
@@ -71,7 +75,10 @@ public:
 private:
     void unpack();
 
+    void updateSortedness();
+
     bool m_packed = true;
+    bool m_sortedByMagnitude = true;
     std::vector<double> m_doubles;
     std::vector<HXValue> m_values;
 };
