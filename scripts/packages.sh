@@ -1,0 +1,26 @@
+# Debian packages the build, the tests and the tracker need; sourced by run.sh and test.sh.
+QD_BUILD_PACKAGES=(
+    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config python3
+    qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6dbus6 libqt6concurrent6
+    libicu-dev
+    libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev
+    libxcb-screensaver0-dev libxkbcommon-x11-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils)
+QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin)
+
+# Installs whatever of the given packages is missing (as root, or through sudo).
+qd_install_missing() {
+    local missing=()
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
