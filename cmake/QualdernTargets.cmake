@@ -26,12 +26,16 @@ function(qd_library name)
     qd_apply_settings(${name})
 endfunction()
 
-# qd_test(name SOURCES ... DEPS ... [GUI]) registers a GoogleTest program with CTest.
+# qd_test(name SOURCES ... DEPS ... [GUI] [OWN_MAIN]) registers a GoogleTest program with CTest. Without
+# OWN_MAIN the program gets GoogleTest's main.
 function(qd_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;OWN_MAIN" "" "SOURCES;DEPS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock qd_testsupport)
+    if(NOT ARG_OWN_MAIN)
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
     qd_apply_settings(${name})
     set(env QT_QPA_PLATFORM=offscreen QD_SOURCE_DIR=${CMAKE_SOURCE_DIR} ${ARG_ENV})
     set(labels unit)
