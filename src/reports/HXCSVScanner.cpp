@@ -1,0 +1,173 @@
+#include "reports/HXCSVScanner.h"
+
+#include "foundation/HXLog.h"
+
+namespace {
+
+constexpr QChar kQuote = u'"';
+
+bool isBlank(QChar c) {
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+QStringView trimmedBlanks(QStringView s) {
+    while (!s.isEmpty() && isBlank(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && isBlank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+HXCSVScanner::HXCSVScanner(QStringView text, QString separator, bool trimFields)
+    : m_text(text), m_separator(std::move(separator)), m_trim(trimFields) {}
+
+bool HXCSVScanner::scan(const RecordHandler& handler) {
+    QStringView line;
+    while (nextSkeletonLine(line)) {
+        if (!line.isEmpty())
+            handleLine(line, handler);
+        if (m_liftedRead == m_lifted.size()) {
+            m_lifted.clear();
+            m_liftedStore.clear();
+            m_liftedRead = 0;
+        }
+    }
+    return !m_failed;
+}
+
+// The next line with every quoted section lifted out and a single quote left in its place.
+bool HXCSVScanner::nextSkeletonLine(QStringView& line) {
+    const qsizetype n = m_text.size();
+    if (m_failed || m_position >= n)
+        return false;
+    const qsizetype start = m_position;
+    qsizetype i = start;
+    qsizetype run = start; // start of the text not yet copied into a built skeleton
+    bool built = false;
+    while (i < n) {
+        const QChar c = m_text[i];
+        if (c == u'\n' || c == u'\r')
+            break;
+        if (c != kQuote) {
+            ++i;
+            continue;
+        }
+        if (!built) {
+            m_skeleton.clear();
+            built = true;
+        }
+        m_skeleton.append(m_text.sliced(run, i - run));
+        const qsizetype contentStart = i + 1;
+        qsizetype close = m_text.indexOf(kQuote, contentStart);
+        if (close < 0) {
+            m_failed = true;
+            return false;
+        }
+        if (close + 1 < n && m_text[close + 1] == kQuote) {
+            QString content = m_text.sliced(contentStart, close - contentStart).toString();
+            while (close + 1 < n && m_text[close + 1] == kQuote) {
+                content.append(kQuote);
+                const qsizetype next = m_text.indexOf(kQuote, close + 2);
+                if (next < 0) {
+                    m_failed = true;
+                    return false;
+                }
+                content.append(m_text.sliced(close + 2, next - close - 2));
+                close = next;
+            }
+            m_liftedStore.push_back(std::move(content));
+            m_lifted.push_back(m_liftedStore.back());
+        } else {
+            m_lifted.push_back(m_text.sliced(contentStart, close - contentStart));
+        }
+        m_skeleton.append(kQuote);
+        i = close + 1;
+        run = i;
+    }
+    if (built) {
+        m_skeleton.append(m_text.sliced(run, i - run));
+        line = m_skeleton;
+    } else {
+        line = m_text.sliced(start, i - start);
+    }
+    if (i < n)
+        i += (m_text[i] == u'\r' && i + 1 < n && m_text[i + 1] == u'\n') ? 2 : 1;
+    m_position = i;
+    return true;
+}
+
+QStringView HXCSVScanner::takeLifted() {
+    if (m_liftedRead >= m_lifted.size())
+        return {};
+    return m_lifted[m_liftedRead++];
+}
+
+void HXCSVScanner::handleLine(QStringView line, const RecordHandler& handler) {
+    m_fields.clear();
+    m_fieldStore.clear();
+    qsizetype fieldStart = 0;
+    for (;;) {
+        const qsizetype at = m_separator.isEmpty() ? -1 : line.indexOf(m_separator, fieldStart);
+        m_fields.push_back(line.sliced(fieldStart, (at < 0 ? line.size() : at) - fieldStart));
+        if (at < 0)
+            break;
+        fieldStart = at + m_separator.size();
+    }
+    // Fields are completed in order, so the lifted texts go back to the placeholders they came from.
+    qsizetype withQuotes = 0;
+    for (QStringView& field : m_fields) {
+        if (m_trim)
+            field = trimmedBlanks(field);
+        if (!field.isEmpty() && field.contains(kQuote))
+            ++withQuotes;
+    }
+    m_fieldStore.reserve(static_cast<std::size_t>(withQuotes));
+    for (QStringView& field : m_fields) {
+        if (field.isEmpty() || !field.contains(kQuote))
+            continue;
+        QString value;
+        for (const QChar c : field) {
+            if (c == kQuote)
+                value.append(takeLifted());
+            else
+                value.append(c);
+        }
+        m_fieldStore.push_back(std::move(value));
+        field = m_fieldStore.back();
+    }
+    const auto count = static_cast<qsizetype>(m_fields.size());
+    if (m_expected < 0)
+        m_expected = count;
+    if (count != m_expected) {
+        logDropped(m_fields, line);
+        return;
+    }
+    handler(m_fields);
+}
+
+void HXCSVScanner::logDropped(std::span<const QStringView> fields, QStringView line) const {
+    QStringList parts;
+    for (const QStringView f : fields)
+        parts.append(f.toString());
+    HXSystemLog(QStringLiteral(
+                    "[HXCSVParser] incorrect number of fields in record: (%1) (expected: %2; raw line: %3)")
+                    .arg(parts.join(QStringLiteral(", ")), QString::number(m_expected), line.toString()));
+}
+
+std::optional<QList<QStringList>> scanCSVRecordsWithFieldSeparator(QStringView text, const QString& separator,
+                                                                   bool trimFields) {
+    QList<QStringList> records;
+    HXCSVScanner scanner(text, separator, trimFields);
+    const bool ok = scanner.scan([&records](std::span<const QStringView> fields) {
+        QStringList record;
+        record.reserve(static_cast<qsizetype>(fields.size()));
+        for (const QStringView f : fields)
+            record.append(f.toString());
+        records.append(std::move(record));
+    });
+    if (!ok)
+        return std::nullopt;
+    return records;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// Durations, percentages and decimals as the user reads them, in the user's locale (QLocale()).
+// expressAsDays is the setting "Express Time Intervals As Days".
+
+// "m:ss" below an hour, "h:mm:ss" above, "1 day" / "%@ days" from 24 hours on when expressAsDays;
+// zero is empty with eatZero and "-" without. Fractions and the sign are dropped.
+QString stringWithTimeIntervalEatZero(double seconds, bool eatZero, bool expressAsDays);
+// "<1%", "%lu%%" of the reference, or the duration text when there is no reference.
+QString stringWithTimeIntervalAsPercentageOfTimeIntervalEatZero(double seconds, double reference,
+                                                                bool eatZero, bool expressAsDays);
+// Fixed-point with the locale's separators; trim drops trailing zeros and a bare separator.
+QString localizedStringWithDouble(double value, int numberOfFractionDigits, bool trim);

@@ -1,0 +1,170 @@
+#include "reports/HXEventStream.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kEpsilon = kHXEventStreamTolerance;
+
+// The described walk, entered at `start` with `last` as the value seen before it. Values are read
+// through `get`, so packed and ordinary streams share one implementation.
+template <typename Get>
+double clipFrom(Get get, qsizetype count, qsizetype start, double last, std::vector<double>& out, double lo,
+                double hi) {
+    const std::size_t base = out.size();
+    bool inside = false;
+    double open = -1;
+    double total = 0;
+    for (qsizetype i = start; i < count; ++i) {
+        const double v = get(i);
+        if (std::fabs(v) > hi - kEpsilon)
+            break;
+        last = v;
+        if (inside) {
+            if (v > 0) {
+                if (open < 0)
+                    open = v;
+            } else if (open > 0) {
+                total += std::fabs(v) - open;
+                open = -1;
+            }
+            out.push_back(v);
+            continue;
+        }
+        if (std::fabs(v) <= lo - kEpsilon)
+            continue;
+        inside = true;
+        if (HXSimilarAbsoluteTimeIntervals(lo, v)) {
+            if (v > 0) {
+                out.push_back(lo);
+                open = lo;
+            }
+        } else if (v > 0) {
+            open = v;
+            out.push_back(v);
+        } else {
+            // An end first: the item was already running when the clip began.
+            total += std::fabs(v) - lo;
+            out.push_back(lo);
+            out.push_back(v);
+        }
+    }
+    if (!inside) {
+        if (!(last > 0))
+            return 0;
+        out.push_back(lo);
+    }
+    // Only what this clip appended counts; earlier contents of the output are someone else's.
+    if (out.size() > base && out.back() > 0) {
+        total += hi - out.back();
+        out.push_back(-hi);
+    }
+    return total;
+}
+
+} // namespace
+
+bool HXSimilarAbsoluteTimeIntervals(double a, double b) {
+    return std::fabs(std::fabs(a) - std::fabs(b)) < kEpsilon;
+}
+
+int HXSortAbsoluteDoubleNumbers(double x, double y) {
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
+    return ax < ay ? -1 : (ax > ay ? 1 : 0);
+}
+
+double recordEventStreamByWalking(const HXArray& stream, std::vector<double>& output, double a, double b) {
+    const double lo = std::min(a, b);
+    const double hi = std::max(a, b);
+    if (stream.isPacked()) {
+        const std::span<const double> d = stream.doubles();
+        return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
+                        static_cast<qsizetype>(d.size()), 0, -1, output, lo, hi);
+    }
+    return clipFrom([&stream](qsizetype i) { return stream.numberAt(i); }, stream.count(), 0, -1, output, lo,
+                    hi);
+}
+
+double recordEventStream(const HXArray& stream, std::vector<double>& output, double a, double b) {
+    if (!stream.isSortedByMagnitude())
+        return recordEventStreamByWalking(stream, output, a, b);
+    const double lo = std::min(a, b);
+    const double hi = std::max(a, b);
+    const std::span<const double> d = stream.doubles();
+    // The walk skips exactly the values at or before lo - ε, which form a prefix of a sorted stream.
+    const auto first =
+        std::partition_point(d.begin(), d.end(), [lo](double v) { return std::fabs(v) <= lo - kEpsilon; });
+    const auto start = static_cast<qsizetype>(first - d.begin());
+    const double last = start > 0 ? d[static_cast<std::size_t>(start - 1)] : -1;
+    return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
+                    static_cast<qsizetype>(d.size()), start, last, output, lo, hi);
+}
+
+HXArrayRef eventStreamClippedBetweenTimestamp(const HXArray& stream, double a, double b, double* interval) {
+    std::vector<double> out;
+    const double total = recordEventStream(stream, out, a, b);
+    if (interval)
+        *interval = total;
+    return HXArray::createWithDoubles(std::move(out));
+}
+
+double totalIntervalBetweenTimestamp(const HXArray& stream, double a, double b) {
+    std::vector<double> out;
+    return recordEventStream(stream, out, a, b);
+}
+
+namespace {
+
+void appendCleaned(const HXArray& stream, double timestamp, std::vector<double>& out) {
+    enum class Kind { None, Begin, End };
+    Kind lastKind = Kind::None;
+    const qsizetype n = stream.count();
+    for (qsizetype i = 0; i < n; ++i) {
+        const double v = stream.numberAt(i);
+        if (!(std::fabs(v) > timestamp - kEpsilon))
+            continue;
+        const Kind kind = v >= 0 ? Kind::Begin : Kind::End;
+        if (lastKind == Kind::None && kind == Kind::End) {
+            out.push_back(timestamp);
+            lastKind = Kind::Begin;
+        }
+        if (kind != lastKind) {
+            out.push_back(v);
+            lastKind = kind;
+        }
+    }
+}
+
+} // namespace
+
+HXArrayRef cleanedEventStreamBeginningAtTimestamp(const HXArray& stream, double timestamp) {
+    std::vector<double> out;
+    appendCleaned(stream, timestamp, out);
+    return HXArray::createWithDoubles(std::move(out));
+}
+
+HXArrayRef eventStreamByMergingEventStreams(const std::vector<HXArrayRef>& streams, double timestamp) {
+    std::vector<double> all;
+    for (const HXArrayRef& stream : streams) {
+        if (stream)
+            appendCleaned(*stream, timestamp, all);
+    }
+    // Stable, so that a stream's own begin stays before its own end at the same timestamp.
+    std::stable_sort(all.begin(), all.end(),
+                     [](double x, double y) { return HXSortAbsoluteDoubleNumbers(x, y) < 0; });
+    std::vector<double> out;
+    int running = 0;
+    for (const double v : all) {
+        // A begin as cleaning counts it: a begin made up at a timestamp of 0 must not read as an end.
+        if (!std::signbit(v)) {
+            if (running == 0)
+                out.push_back(v);
+            ++running;
+        } else if (--running == 0) {
+            out.push_back(v);
+        }
+    }
+    return HXArray::createWithDoubles(std::move(out));
+}

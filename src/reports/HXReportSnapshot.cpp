@@ -1,0 +1,282 @@
+#include "reports/HXReportSnapshot.h"
+
+#include "reports/HXCSVScanner.h"
+#include "reports/HXClippedEventLog.h"
+#include "reports/HXSnapshotNumberReader.h"
+
+#include "foundation/HXLocalization.h"
+#include "foundation/HXSorting.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <memory>
+
+using namespace HXKeys;
+
+namespace {
+
+constexpr double kEpsilon = 0.001;
+
+struct Columns {
+    qsizetype pool = -1;
+    qsizetype application = -1;
+    qsizetype window = -1;
+    qsizetype foregroundBegin = -1;
+    qsizetype foregroundEnd = -1;
+    qsizetype totalBegin = -1;
+    qsizetype totalEnd = -1;
+};
+
+QString sniffSeparator(QStringView text, const QString& fallback) {
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+        ++end;
+    QString first = text.first(end).toString();
+    for (const QString& name :
+         {QStringLiteral("Pool"), QStringLiteral("Application"), QStringLiteral("Window")})
+        first.remove(name);
+    if (!first.isEmpty() && (first[0] == u',' || first[0] == u';' || first[0] == u'\t'))
+        return QString(first[0]);
+    return fallback;
+}
+
+// Builds the tree while the scanner hands over rows.
+class SnapshotBuilder {
+public:
+    explicit SnapshotBuilder(const Columns& columns)
+        : m_columns(columns), m_children(HXDictionary::create()) {}
+
+    void addRow(std::span<const QStringView> fields) {
+        const QStringView poolName = field(fields, m_columns.pool);
+        QStringView applicationName = field(fields, m_columns.application);
+        const QStringView windowName = field(fields, m_columns.window);
+        if (!windowName.isEmpty() && applicationName.isEmpty())
+            applicationName = u"*";
+        HXDictionary* node = nullptr;
+        const bool inPool = !poolName.isEmpty();
+        if (inPool)
+            node = child(*container(u"Pools", true), poolName, kPoolPath, true);
+        if (!applicationName.isEmpty()) {
+            HXDictionary& parent = inPool ? *node : *container(u"Applications", false);
+            node = child(parent, applicationName, nullptr, inPool);
+            if (!windowName.isEmpty())
+                node = child(*node, windowName, kWindowPath, inPool);
+        }
+        if (!node)
+            return;
+        if (addPair(fields, m_columns.foregroundBegin, m_columns.foregroundEnd, *node, FrontActiveLog))
+            m_foreground = true;
+        if (addPair(fields, m_columns.totalBegin, m_columns.totalEnd, *node, ActiveLog))
+            m_total = true;
+    }
+
+    HXDictionaryRef finish(const QString& path, QStringList* errors) {
+        if (m_first < kEpsilon || m_last - m_first < kEpsilon) {
+            if (errors)
+                errors->append(HXLocalized("No events found"));
+            return nullptr;
+        }
+        HXDictionaryRef configuration = HXDictionary::create();
+        configuration->setBool(m_foreground, u"Foreground Activity");
+        configuration->setBool(m_total, u"Total Activity");
+        configuration->setValue(Path, path);
+        configuration->setValue(u"First Timestamp", m_first);
+        configuration->setValue(u"Last Timestamp", m_last);
+        configuration->setValue(Children, m_children);
+        return configuration;
+    }
+
+private:
+    static QStringView field(std::span<const QStringView> fields, qsizetype index) {
+        return index >= 0 && static_cast<std::size_t>(index) < fields.size()
+                   ? fields[static_cast<std::size_t>(index)]
+                   : QStringView();
+    }
+
+    HXDictionary* container(QStringView name, bool pools) {
+        HXDictionary*& cached = pools ? m_pools : m_applications;
+        if (!cached) {
+            HXDictionaryRef node = HXDictionary::create();
+            node->setValue(Name, name.toString());
+            if (pools)
+                node->setValue(Type, QString::fromUtf16(kPoolItemType));
+            m_children->setValue(name, node);
+            cached = node.get();
+        }
+        return cached;
+    }
+
+    // An application's "Path" is its name; pools and windows have fixed ones.
+    static HXDictionary* child(HXDictionary& parent, QStringView name, const char16_t* fixedPath,
+                               bool poolItem) {
+        HXDictionaryRef children = parent.dictionaryForKey(Children);
+        if (!children) {
+            children = HXDictionary::create();
+            parent.setValue(Children, children);
+        }
+        if (const HXValue* existing = children->find(name)) {
+            if (const HXDictionaryRef& d = existing->toDictionary())
+                return d.get();
+        }
+        HXDictionaryRef node = HXDictionary::create();
+        node->setValue(Name, name.toString());
+        if (poolItem)
+            node->setValue(Type, QString::fromUtf16(kPoolItemType));
+        node->setValue(Path, fixedPath ? QString::fromUtf16(fixedPath) : name.toString());
+        children->setValue(name, node);
+        return node.get();
+    }
+
+    bool addPair(std::span<const QStringView> fields, qsizetype beginIndex, qsizetype endIndex,
+                 HXDictionary& node, HXKey logKey) {
+        if (beginIndex < 0 || endIndex < 0)
+            return false;
+        const QStringView beginText = field(fields, beginIndex);
+        if (!m_reader) {
+            if (beginText.size() < 4)
+                return false;
+            m_reader = std::make_unique<HXSnapshotNumberReader>(beginText);
+        }
+        const double begin = m_reader->read(beginText);
+        const double end = m_reader->read(field(fields, endIndex));
+        if (!(begin > kEpsilon && end > kEpsilon && end - begin > kEpsilon))
+            return false;
+        HXArrayRef log = node.arrayForKey(logKey);
+        if (!log) {
+            log = HXArray::create();
+            node.setValue(logKey, log);
+        }
+        log->appendDouble(begin);
+        log->appendDouble(-end);
+        if (m_first < kEpsilon || begin < m_first)
+            m_first = begin;
+        m_last = std::max(m_last, end);
+        return true;
+    }
+
+    Columns m_columns;
+    HXDictionaryRef m_children;
+    HXDictionary* m_applications = nullptr;
+    HXDictionary* m_pools = nullptr;
+    std::unique_ptr<HXSnapshotNumberReader> m_reader;
+    double m_first = 0;
+    double m_last = 0;
+    bool m_foreground = false;
+    bool m_total = false;
+};
+
+Columns findColumns(std::span<const QStringView> header) {
+    Columns c;
+    const auto index = [&](QStringView name) -> qsizetype {
+        const auto it = std::find(header.begin(), header.end(), name);
+        return it == header.end() ? -1 : static_cast<qsizetype>(it - header.begin());
+    };
+    c.pool = index(u"Pool");
+    c.application = index(u"Application");
+    c.window = index(u"Window");
+    c.foregroundBegin = index(u"Foreground Begin (Unix Time)");
+    c.foregroundEnd = index(u"Foreground End (Unix Time)");
+    c.totalBegin = index(u"Total Begin (Unix Time)");
+    c.totalEnd = index(u"Total End (Unix Time)");
+    return c;
+}
+
+void fail(QStringList* errors, const char* text) {
+    if (errors)
+        errors->append(HXLocalized(text));
+}
+
+} // namespace
+
+HXDictionaryRef reportSnapshotConfigurationFromCSVData(const QByteArray& utf8, const QString& path,
+                                                       QStringList* errors,
+                                                       const QString& fallbackSeparator) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(utf8);
+    // Text that is not UTF-8 cannot be read, which leaves no records.
+    if (decoder.hasError())
+        text.clear();
+    const QString separator = sniffSeparator(text, fallbackSeparator);
+
+    std::unique_ptr<SnapshotBuilder> builder;
+    qsizetype records = 0;
+    bool relevant = true;
+    bool streams = true;
+    HXCSVScanner scanner(text, separator, false);
+    const bool scanned = scanner.scan([&](std::span<const QStringView> fields) {
+        if (records++ == 0) {
+            const Columns columns = findColumns(fields);
+            relevant = columns.pool >= 0 || columns.application >= 0 || columns.window >= 0;
+            streams = columns.foregroundEnd >= 0 || columns.totalEnd >= 0;
+            if (relevant && streams)
+                builder = std::make_unique<SnapshotBuilder>(columns);
+        } else if (builder) {
+            builder->addRow(fields);
+        }
+    });
+    if (!scanned) {
+        fail(errors, "Closing quote missing");
+        return nullptr;
+    }
+    if (records < 2) {
+        fail(errors, "Empty");
+        return nullptr;
+    }
+    if (!relevant) {
+        fail(errors, "No relevant event stream types found");
+        return nullptr;
+    }
+    if (!streams) {
+        fail(errors, "No event streams found");
+        return nullptr;
+    }
+    return builder->finish(path, errors);
+}
+
+HXDictionaryRef reportSnapshotConfigurationFromCSVFile(const QString& path, QStringList* errors,
+                                                       const QString& fallbackSeparator) {
+    QFile file(path);
+    QByteArray data;
+    if (file.open(QIODevice::ReadOnly))
+        data = file.readAll();
+    return reportSnapshotConfigurationFromCSVData(data, path, errors, fallbackSeparator);
+}
+
+namespace {
+
+std::vector<HXDictionaryRef> childrenByName(const HXDictionary* node) {
+    std::vector<HXDictionaryRef> out;
+    const HXDictionaryRef children = node ? node->dictionaryForKey(Children) : nullptr;
+    if (!children)
+        return out;
+    for (const HXDictionary::Entry& e : children->entries()) {
+        if (const HXDictionaryRef& d = e.value.toDictionary())
+            out.push_back(d);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const HXDictionaryRef& x, const HXDictionaryRef& y) {
+        return HXSortItemsByName(*x, *y) < 0;
+    });
+    return out;
+}
+
+void appendTree(HXArray& list, const HXDictionary* node, int depth, double a, double b) {
+    for (const HXDictionaryRef& child : childrenByName(node)) {
+        list.append(eventLogClippedBetweenTimestamp(child, a, b));
+        if (depth > 1)
+            appendTree(list, child.get(), depth - 1, a, b);
+    }
+}
+
+} // namespace
+
+HXArrayRef snapshotReportList(const HXDictionary& configuration, double a, double b) {
+    HXArrayRef list = HXArray::create();
+    const HXDictionaryRef containers = configuration.dictionaryForKey(Children);
+    if (!containers)
+        return list;
+    appendTree(*list, containers->dictionaryForKey(u"Applications").get(), 2, a, b);
+    appendTree(*list, containers->dictionaryForKey(u"Pools").get(), 3, a, b);
+    return list;
+}
