@@ -16,7 +16,10 @@ int sign(int c) {
 const QCollator& standardCollator() {
     // Building a collator is costly; each thread keeps one for the locale in force when it was made.
     thread_local const QCollator collator = [] {
-        QCollator c{QLocale()};
+        // The C locale has no collation of its own (and no numeric ordering); English rules stand in.
+        const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                                                  : QLocale();
+        QCollator c{locale};
         c.setNumericMode(true);
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;

@@ -1,5 +1,6 @@
 #include "foundation/HXStringChecks.h"
 
+#include "foundation/HXCompiledBlacklist.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXWildcardQuery.h"
 
@@ -35,32 +36,20 @@ QString trimmedApplicationNameByIgnoringExtension(const QString& s) {
 }
 
 std::optional<QString> validItemNameCheckedAgainstBlacklist(const QString& name, const HXArray* blacklist) {
-    QString trimmed = name.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    if (blacklist) {
-        for (const HXValue& entry : blacklist->values()) {
-            if (HXWildcardQuery::compile(entry, true).matches(trimmed))
-                return std::nullopt;
-        }
-    }
-    return trimmed;
+    return HXCompiledBlacklist(blacklist).validItemName(name);
 }
 
 std::optional<QString> validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(const QString& name,
                                                                                  const HXArray* qualifiedList,
                                                                                  const QString& qualifier) {
+    HXCompiledQualifiedBlacklist compiled;
     if (qualifiedList) {
         for (const HXValue& entryValue : qualifiedList->values()) {
-            const HXDictionaryRef& entry = entryValue.toDictionary();
-            if (!entry)
-                continue;
-            if (HXWildcardQuery::compile(entry->value(u"Qualifier"), true).matches(qualifier) &&
-                HXWildcardQuery::compile(entry->value(u"Value"), true).matches(name))
-                return std::nullopt;
+            if (const HXDictionaryRef& entry = entryValue.toDictionary())
+                compiled.append(entry->value(u"Qualifier"), entry->value(u"Value"));
         }
     }
-    return name;
+    return compiled.validItemName(name, qualifier);
 }
 
 std::optional<QString> validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(

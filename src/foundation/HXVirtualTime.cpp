@@ -20,6 +20,12 @@ bool HXVirtualTime::hasPendingPerform(const void* target, std::string_view actio
     });
 }
 
+std::size_t HXVirtualTime::pendingPerformCount(const void* target, std::string_view action) const {
+    return static_cast<std::size_t>(std::count_if(m_pending.begin(), m_pending.end(), [&](const auto& entry) {
+        return entry.second.target == target && entry.second.action == action;
+    }));
+}
+
 int HXVirtualTime::advance(double seconds) {
     const double end = m_now + std::max(0.0, seconds);
     int ran = 0;

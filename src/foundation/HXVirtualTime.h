@@ -28,6 +28,7 @@ public:
     // Runs what is due now: one pass of the event loop.
     int runDue() { return advance(0); }
     std::size_t pendingCount() const { return m_pending.size(); }
+    std::size_t pendingPerformCount(const void* target, std::string_view action) const;
     // When the next call falls due, or a negative number when none is pending.
     double nextDueTime() const;
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/HXFolderPaths.h"
+#include "foundation/HXDictionary.h"
+
+#include <QString>
+
+class HXScheduler;
+class HXUserDefaults;
+class HXUserInterfacePort;
+
+// The configuration: the whole tracking state in one dictionary, kept in
+// "<library>/Configurations/Default.plist" as a binary property list, with a copy in the settings
+// ("Default Configuration") when the file cannot be written at quit.
+class HXConfigurationStore {
+public:
+    HXConfigurationStore(const HXFolderPaths& paths, HXUserDefaults& defaults, HXScheduler& scheduler,
+                         HXUserInterfacePort& ui);
+    ~HXConfigurationStore();
+
+    const HXDictionaryRef& configuration() const { return m_configuration; }
+    void setConfiguration(HXDictionaryRef configuration) { m_configuration = std::move(configuration); }
+
+    // The file's path; the first call in a process may offer to import another edition's data.
+    QString configurationPath();
+
+    // Launch: reads the file (or the settings copy when the file is missing or unreadable) and upgrades
+    // it. A file that exists but does not parse is moved aside first, so no later save overwrites it.
+    void load();
+
+    void saveConfiguration(bool writeFile, bool withUserDefaultsFallback, bool scheduleNextSave);
+    // The save command: with a sender the pending automatic save is cancelled first.
+    void save(bool withSender);
+    void cancelScheduledSave();
+    // Seconds between automatic saves.
+    double autoSaveInterval() const;
+
+private:
+    void offerImportIfRequested(const QString& path);
+    void moveUnreadableFileAside(const QString& path, const QString& reason);
+
+    const HXFolderPaths& m_paths;
+    HXUserDefaults& m_defaults;
+    HXScheduler& m_scheduler;
+    HXUserInterfacePort& m_ui;
+    HXDictionaryRef m_configuration;
+    bool m_importOffered = false;
+};

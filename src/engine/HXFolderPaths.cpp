@@ -1,0 +1,73 @@
+#include "engine/HXFolderPaths.h"
+
+#include "foundation/HXAtomicFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString HXFolderPaths::standardLibraryFolder() {
+    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    const QString base =
+        !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/Qualdern");
+}
+
+std::optional<QString> HXFolderPaths::libraryFolderPathWithName(const QString& name) const {
+    const QString path = name.isEmpty() ? m_libraryFolder : m_libraryFolder + u'/' + name;
+    if (!HXAtomicFile::createPrivateFolder(path))
+        return std::nullopt;
+    return path;
+}
+
+QString HXFolderPaths::defaultAutoExportFolderPath() const {
+    if (const std::optional<QString> reports = libraryFolderPathWithName(QStringLiteral("Reports")))
+        return *reports;
+    return HXExpandTilde(QStringLiteral("~/Desktop"));
+}
+
+QString stringByDeletingQualdernContainerPathComponents(const QString& path) {
+    static const QString container = QStringLiteral("/Library/Containers/com.corvella.QualdernClient/Data/Library/");
+    const qsizetype at = path.indexOf(container);
+    if (at < 0)
+        return path;
+    QString result = path;
+    result.replace(at, container.size(), QStringLiteral("/Library/"));
+    return result;
+}
+
+QString HXExpandTilde(const QString& path) {
+    if (path == u'~')
+        return QDir::homePath();
+    if (path.startsWith(QStringLiteral("~/")))
+        return QDir::homePath() + path.sliced(1);
+    return path;
+}
+
+QString HXAbbreviateWithTilde(const QString& path) {
+    const QString home = QDir::homePath();
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + u'/'))
+        return u'~' + path.sliced(home.size());
+    return path;
+}
+
+void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString& key) {
+    defaults.setString(key, path);
+}
+
+QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, const QString& defaultPath) {
+    const QString stored = defaults.stringForKey(key);
+    return stored.isEmpty() ? defaultPath : stored;
+}
+
+bool HXConfirmWriteAccess(const QString& folder) {
+    QFileInfo info(HXExpandTilde(folder));
+    while (!info.exists()) {
+        const QString parent = info.absolutePath();
+        if (parent == info.absoluteFilePath())
+            return false;
+        info = QFileInfo(parent);
+    }
+    return info.isDir() && info.isWritable();
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "engine/HXAdHocTimerPort.h"
+#include "engine/HXConfigurationStore.h"
+#include "engine/HXEngineServices.h"
+#include "engine/HXFolderPaths.h"
+#include "engine/HXScreenshots.h"
+#include "engine/HXUndoHistory.h"
+#include "foundation/HXDictionary.h"
+
+#include <QObject>
+
+#include <optional>
+#include <vector>
+
+// The tracker's state and operations, without any user interface: the configuration, the sampling tick
+// and the organizer lists it builds, pools, the pause level, and undo and redo. The user interface
+// connects to its signals and calls its commands.
+class HXMainController : public QObject, public HXAdHocTimerDelegate {
+    Q_OBJECT
+
+public:
+    explicit HXMainController(const HXEngineServices& services, QObject* parent = nullptr);
+    ~HXMainController() override;
+
+    const HXEngineServices& services() const { return m_services; }
+    const HXFolderPaths& folderPaths() const { return m_paths; }
+    HXConfigurationStore& configurationStore() { return m_store; }
+    const HXDictionaryRef& configuration() const { return m_store.configuration(); }
+    // The smaller of "First Timestamp" and "First Pool Timestamp" (a missing one counts as 0).
+    double firstTimestamp() const;
+
+    // The sampling tick. The scheduled tick (no sender) skips while paused or while an organizer cell
+    // is edited; a tick with a sender cancels the scheduled one and always runs. Either way exactly one
+    // scheduled tick is pending afterwards.
+    void updateLists(bool withSender);
+    double updateInterval() const;
+    void setUpdateInterval(double seconds);
+    // The next tick attributes no time (after a pause, a reset).
+    void setIgnoreLastUpdateDate() { m_ignoreLastUpdateDate = true; }
+    void forgetLastUpdateDate() { m_lastUpdateDate.reset(); }
+    void setEditingOrganizerCell(bool editing) { m_editingOrganizerCell = editing; }
+
+    double overallApplicationTime() const { return m_overallApplicationTime; }
+    double overallPoolTime() const { return m_overallPoolTime; }
+    void setOverallTimes(double applications, double pools);
+    const HXArrayRef& listApplications() const { return m_listApplications; }
+    const HXArrayRef& listPools() const { return m_listPools; }
+    bool showInactiveApplications() const { return m_showInactiveApplications; }
+    void setShowInactiveApplications(bool show) { m_showInactiveApplications = show; }
+    bool showInactivePools() const { return m_showInactivePools; }
+    void setShowInactivePools(bool show) { m_showInactivePools = show; }
+    // The organizer's sort column (0 name, 1 foreground time, 2 total time); setting it runs a tick.
+    int sortColumn() const { return m_sortColumn; }
+    void setSortColumn(int column);
+
+    // Pausing: nested; the tick after the last resume is a gap tick.
+    void setPaused(bool paused);
+    bool isPaused() const { return m_pauseLevel > 0; }
+    int pauseLevel() const { return m_pauseLevel; }
+    void pauseTransitorily();
+
+    // Pools.
+    void togglePauseForPool(const HXDictionaryRef& pool);
+    // False when there is no item (the caller beeps).
+    bool toggleMatchAnyApplication(const HXDictionaryRef& item);
+    std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXDictionary* record) const;
+
+    // Undo and redo of whole-configuration snapshots.
+    void pushUndoStateAndClearRedoStatesAfterDelay();
+    void popUndoStateAndCancelRedoStateClearing();
+    void pushUndoState(const QByteArray& snapshot);
+    void pushRedoState(const QByteArray& snapshot);
+    void undo();
+    void redo();
+    bool canUndo() const { return m_undoHistory.canUndo(); }
+    bool canRedo() const { return m_undoHistory.canRedo(); }
+    const HXUndoHistory& undoHistory() const { return m_undoHistory; }
+
+    void save(bool withSender) { m_store.save(withSender); }
+
+Q_SIGNALS:
+    // The organizer lists were rebuilt; outlines reload and restore their expansion states.
+    void applicationListReloaded();
+    void poolListReloaded();
+    // The live report redraws (when visible).
+    void liveReportNeedsUpdate();
+    // The configuration was replaced; the blacklist editors show its lists again.
+    void blacklistsReplaced();
+
+private:
+    void runTick();
+    void rebuildApplicationList(bool gap, double now, double previous);
+    void rebuildPoolList(bool gap, double now, double previous);
+    void scheduleNextTick();
+    void restoreSnapshot(bool fromUndo);
+
+    HXEngineServices m_services;
+    HXFolderPaths m_paths;
+    HXConfigurationStore m_store;
+    HXUndoHistory m_undoHistory;
+    HXScreenshots m_screenshots;
+
+    std::optional<double> m_lastUpdateDate;
+    bool m_ignoreLastUpdateDate = false;
+    bool m_editingOrganizerCell = false;
+    double m_overallApplicationTime = 0;
+    double m_overallPoolTime = 0;
+    HXArrayRef m_listApplications;
+    HXArrayRef m_listPools;
+    bool m_showInactiveApplications = true;
+    bool m_showInactivePools = true;
+    int m_sortColumn = 1;
+    int m_pauseLevel = 0;
+};

@@ -1,0 +1,281 @@
+// The sampling tick: what the window system shows now becomes times and event log entries.
+#include "engine/HXBlacklists.h"
+#include "engine/HXMainController.h"
+#include "engine/HXPools.h"
+#include "engine/HXWindowList.h"
+#include "filters/HXFilterString.h"
+#include "filters/HXWindowTitleFilters.h"
+#include "foundation/HXClock.h"
+#include "foundation/HXLog.h"
+#include "foundation/HXSorting.h"
+#include "foundation/HXUserDefaults.h"
+#include "platform/HXWorkspace.h"
+
+#include <QFileInfo>
+
+using namespace HXKeys;
+
+namespace {
+
+// The localized name, else the bundle's file name without its extension, trimmed.
+QString localizedNameOrBundleName(const HXRunningApplication& application) {
+    QString name = application.localizedName.trimmed();
+    if (name.isEmpty() && application.bundlePath)
+        name = QFileInfo(*application.bundlePath).completeBaseName().trimmed();
+    return name;
+}
+
+bool passesActivationPolicyFilter(HXActivationPolicy policy, std::int64_t filter) {
+    switch (policy) {
+    case HXActivationPolicy::Accessory:
+        return filter >= 1;
+    case HXActivationPolicy::Prohibited:
+        return filter >= 2;
+    case HXActivationPolicy::Regular:
+        break;
+    }
+    return true;
+}
+
+HXDictionaryRef applicationsOf(HXDictionary& configuration) {
+    if (HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications"))
+        return applications;
+    auto applications = HXDictionary::create();
+    configuration.setValue(u"Applications", applications);
+    return applications;
+}
+
+void sortItems(HXArray& items, int column) {
+    items.sortValues([column](const HXValue& a, const HXValue& b) { return HXSortItemValues(a, b, column); });
+}
+
+// One tick's view of the world, shared by the steps below.
+struct TickContext {
+    HXDictionary& configuration;
+    HXArrayRef pools;
+    bool gap;
+    double interval;
+    bool matchApplicationsViaID;
+    bool eatsFrontmostWindow;
+    const HXTickBlacklists& blacklists;
+};
+
+// The windows of one counted application: the frontmost application's foreground time goes to its
+// front-most counted window.
+void countWindows(const TickContext& tick, HXDictionary& application, const QString& key, const QString& name,
+                  bool frontmost, const std::vector<HXDictionaryRef>& windows) {
+    const HXArrayRef filters = windowTitleFiltersWithIdentifier(tick.configuration, key, nullptr, false);
+    HXDictionaryRef windowsByName = application.dictionaryForKey(WindowsByName);
+    bool front = frontmost;
+    for (const HXDictionaryRef& w : windows) {
+        if (const std::optional<QString> title =
+                tick.blacklists.qualifiedWindows.validItemName(w->stringForKey(Name), name)) {
+            const QString filtered = HXFilterString(*title, filters.get());
+            if (!filtered.isEmpty()) {
+                HXDictionaryRef r = windowsByName ? windowsByName->dictionaryForKey(filtered) : nullptr;
+                bool counted = true;
+                if (r) {
+                    if (r->boolForKey(ActiveTransient)) {
+                        // A second window with the same filtered title: counted once, and it does not
+                        // take the foreground from the first.
+                        front = false;
+                        counted = false;
+                    } else if (!tick.gap) {
+                        if (r->boolForKey(Active))
+                            r->addTimeInterval(tick.interval, Time);
+                        if (front && r->boolForKey(FrontActive))
+                            r->addTimeInterval(tick.interval, FrontTime);
+                    }
+                } else {
+                    if (!windowsByName) {
+                        windowsByName = HXDictionary::create();
+                        application.setValue(WindowsByName, windowsByName);
+                    }
+                    windowsByName->setValue(filtered, w);
+                    r = w;
+                }
+                if (counted) {
+                    if (filtered != *title)
+                        r->setValue(Name, filtered);
+                    r->setValue(ApplicationID, key);
+                    r->setBool(true, ActiveTransient);
+                    r->setBool(front, FrontActiveTransient);
+                    checkPools(tick.pools.get(), *r, tick.gap, tick.interval, front, tick.matchApplicationsViaID);
+                    front = false;
+                }
+            }
+        }
+        if (tick.eatsFrontmostWindow)
+            front = false;
+    }
+}
+
+} // namespace
+
+void HXMainController::runTick() {
+    HXUserDefaults& defaults = m_services.defaults;
+
+    // Time base.
+    if (!m_store.configuration()) {
+        m_store.setConfiguration(HXDictionary::create());
+        m_lastUpdateDate.reset();
+    }
+    HXDictionary& configuration = *m_store.configuration();
+    const double now = m_services.clock.now();
+    // A clock set back would subtract time from everything seen: such a tick counts as a gap.
+    const bool gap = m_ignoreLastUpdateDate || !m_lastUpdateDate || now < *m_lastUpdateDate;
+    const double interval = gap ? 0.0 : now - *m_lastUpdateDate;
+    const double previous = configuration.timeIntervalForKey(u"Last Timestamp");
+    if (!configuration.contains(u"First Timestamp"))
+        configuration.setTimeInterval(now, u"First Timestamp");
+    if (!configuration.contains(u"First Pool Timestamp"))
+        configuration.setTimeInterval(now, u"First Pool Timestamp");
+    configuration.setTimeInterval(now, u"Last Timestamp");
+    m_lastUpdateDate = now;
+    m_ignoreLastUpdateDate = false;
+    configuration.addTimeInterval(interval, u"Overall Time");
+    configuration.addTimeInterval(interval, u"Overall Pool Time");
+    m_overallApplicationTime = configuration.timeIntervalForKey(u"Overall Time");
+    m_overallPoolTime = configuration.timeIntervalForKey(u"Overall Pool Time");
+
+    // The frontmost application; none while an ad hoc timer is timed by hand.
+    std::optional<QString> frontPath;
+    if (const std::optional<HXRunningApplication> owner = m_services.workspace.menuBarOwner())
+        frontPath = owner->bundlePath;
+    if (!frontPath)
+        HXDebugLog(QStringLiteral("cannot get active application path"));
+    if (m_services.adHocTimer && m_services.adHocTimer->active())
+        frontPath.reset();
+
+    const HXTickBlacklists blacklists = preprocessBlacklists(configuration);
+    const HXWindowsByPID windows = HXWindowDescriptionsByPID(
+        m_services.windowServer, blacklists.plainWindows,
+        HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
+                            defaults.boolForKey(u"Include Floating Windows")});
+
+    const TickContext tick{configuration,
+                           configuration.arrayForKey(u"Pools"),
+                           gap,
+                           interval,
+                           defaults.boolForKey(u"Pools: Match Applications Via ID"),
+                           defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"),
+                           blacklists};
+    const std::int64_t policyFilter = defaults.integerForKey(u"Application Activation Policy Filter");
+    const HXDictionaryRef applications = applicationsOf(configuration);
+
+    for (const HXRunningApplication& running : m_services.workspace.runningApplications()) {
+        if (!passesActivationPolicyFilter(running.activationPolicy, policyFilter))
+            continue;
+        const std::optional<QString> name = blacklists.applications.validItemName(localizedNameOrBundleName(running));
+        if (!name || !running.bundlePath)
+            continue;
+        const QString& path = *running.bundlePath;
+        const QString key = running.bundleIdentifier.isEmpty() ? path : running.bundleIdentifier;
+        const bool frontmost = frontPath && *frontPath == path;
+
+        HXDictionaryRef record = applications->dictionaryForKey(key);
+        if (record) {
+            // A second process of the same application adds nothing more to this tick.
+            if (!gap && !record->boolForKey(ActiveTransient)) {
+                if (record->boolForKey(Active))
+                    record->addTimeInterval(interval, Time);
+                if (frontmost && record->boolForKey(FrontActive))
+                    record->addTimeInterval(interval, FrontTime);
+            }
+        } else {
+            record = HXDictionary::create();
+            record->setValue(Name, *name);
+            record->setValue(ApplicationID, key);
+            applications->setValue(key, record);
+        }
+        record->setValue(Path, path);
+        record->setBool(true, ActiveTransient);
+        record->setBool(frontmost, FrontActiveTransient);
+        checkPools(tick.pools.get(), *record, gap, interval, frontmost, tick.matchApplicationsViaID);
+
+        if (running.processIdentifier < 0)
+            continue;
+        const auto found = windows.find(running.processIdentifier);
+        if (found != windows.end())
+            countWindows(tick, *record, key, *name, frontmost, found->second);
+    }
+
+    rebuildApplicationList(gap, now, previous);
+    rebuildPoolList(gap, now, previous);
+    m_screenshots.takeScreenshotIfDue(now);
+}
+
+void HXMainController::rebuildApplicationList(bool gap, double now, double previous) {
+    auto list = HXArray::create();
+    const HXDictionaryRef applications = m_store.configuration()->dictionaryForKey(u"Applications");
+    for (const HXDictionary::Entry& entry : applications->entries()) {
+        const HXDictionaryRef& application = entry.value.toDictionary();
+        if (!application)
+            continue;
+        const bool active = application->consolidateStates(gap, now, previous);
+        const HXDictionaryRef windows = application->dictionaryForKey(WindowsByName);
+        if (!active && !m_showInactiveApplications) {
+            if (windows) {
+                for (const HXDictionary::Entry& w : windows->entries()) {
+                    if (const HXDictionaryRef& window = w.value.toDictionary())
+                        window->consolidateStates(gap, now, previous);
+                }
+            }
+            application->setListWindows(nullptr);
+            continue;
+        }
+        list->append(application);
+        auto listWindows = HXArray::create();
+        if (windows) {
+            for (const HXDictionary::Entry& w : windows->entries()) {
+                const HXDictionaryRef& window = w.value.toDictionary();
+                if (window && (window->consolidateStates(gap, now, previous) || m_showInactiveApplications))
+                    listWindows->append(window);
+            }
+        }
+        sortItems(*listWindows, m_sortColumn);
+        application->setListWindows(std::move(listWindows));
+    }
+    sortItems(*list, m_sortColumn);
+    m_listApplications = std::move(list);
+    Q_EMIT applicationListReloaded();
+}
+
+void HXMainController::rebuildPoolList(bool gap, double now, double previous) {
+    auto list = HXArray::create();
+    const bool treatPausedAsActive = m_services.defaults.boolForKey(u"Pools: Treat Paused As Active");
+    if (const HXArrayRef pools = m_store.configuration()->arrayForKey(u"Pools")) {
+        for (const HXValue& poolValue : pools->values()) {
+            const HXDictionaryRef& pool = poolValue.toDictionary();
+            if (!pool)
+                continue;
+            const bool active = pool->consolidateStates(gap, now, previous);
+            const bool listed = active || m_showInactivePools || (treatPausedAsActive && pool->boolForKey(Paused));
+            if (listed)
+                list->append(pool);
+            const HXArrayRef children = pool->arrayForKey(Children);
+            if (!children)
+                continue;
+            if (listed)
+                sortItems(*children, m_sortColumn);
+            for (const HXValue& childValue : children->values()) {
+                const HXDictionaryRef& child = childValue.toDictionary();
+                if (!child)
+                    continue;
+                child->consolidateStates(gap, now, previous);
+                const HXArrayRef grandchildren = child->arrayForKey(Children);
+                if (!grandchildren)
+                    continue;
+                for (const HXValue& grandchildValue : grandchildren->values()) {
+                    if (const HXDictionaryRef& grandchild = grandchildValue.toDictionary())
+                        grandchild->consolidateStates(gap, now, previous);
+                }
+                if (listed)
+                    sortItems(*grandchildren, m_sortColumn);
+            }
+        }
+    }
+    sortItems(*list, m_sortColumn);
+    m_listPools = std::move(list);
+    Q_EMIT poolListReloaded();
+}
