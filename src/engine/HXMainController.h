@@ -76,6 +76,7 @@ public:
     bool canUndo() const { return m_undoHistory.canUndo(); }
     bool canRedo() const { return m_undoHistory.canRedo(); }
     const HXUndoHistory& undoHistory() const { return m_undoHistory; }
+    const HXScreenshots& screenshots() const { return m_screenshots; }
 
     void save(bool withSender) { m_store.save(withSender); }
 
