@@ -28,6 +28,12 @@ HXMainController::~HXMainController() {
         m_services.scheduler.cancelPerforms(this, action);
 }
 
+void HXMainController::restoreSettings() {
+    m_sortColumn = static_cast<int>(m_services.defaults.integerForKey(u"Sort"));
+    m_showInactiveApplications = m_services.defaults.boolForKey(u"Show Inactive Applications");
+    m_showInactivePools = m_services.defaults.boolForKey(u"Show Inactive Pools");
+}
+
 double HXMainController::firstTimestamp() const {
     const HXDictionaryRef& configuration = m_store.configuration();
     if (!configuration)

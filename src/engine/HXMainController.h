@@ -24,6 +24,8 @@ public:
     ~HXMainController() override;
 
     const HXEngineServices& services() const { return m_services; }
+    // Reads the list settings from the user defaults: the sort column and which inactive items show.
+    void restoreSettings();
     const HXFolderPaths& folderPaths() const { return m_paths; }
     HXConfigurationStore& configurationStore() { return m_store; }
     const HXDictionaryRef& configuration() const { return m_store.configuration(); }
