@@ -1,14 +1,15 @@
 #include "reports/HXCSVExport.h"
 
 #include "reports/HXExportRows.h"
+#include "reports/HXFixedPointText.h"
 #include "reports/HXLiveReportSource.h"
-#include "reports/HXTimeFieldFormatter.h"
 
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace HXKeys;
 
@@ -166,7 +167,9 @@ class Writer {
 public:
     Writer(const Columns& columns, const QString& separator, const QString& rowSeparator)
         : m_columns(columns), m_separator(separator), m_separatorUtf8(separator.toUtf8()),
-          m_rowSeparator(rowSeparator.toUtf8()), m_zero(m_formatter.text(0)) {}
+          m_rowSeparator(rowSeparator.toUtf8()), m_decimal(HXLocaleDecimalSeparator()) {
+        HXAppendFixedPoint(m_zero, 0, 2, m_decimal);
+    }
 
     QByteArray write(const HXExportRows& rows) {
         QByteArray out;
@@ -231,14 +234,14 @@ private:
         return line.toUtf8();
     }
 
-    // A time holding the separator (a grouping comma) is quoted like any other field.
+    // A time holding the separator (a decimal comma) is quoted like any other field.
     void appendTime(QByteArray& out, double value) {
         if (std::isnan(value)) {
             appendField(out, m_zero);
             return;
         }
         m_scratch.clear();
-        m_formatter.append(m_scratch, value);
+        HXAppendFixedPoint(m_scratch, value, 2, m_decimal);
         appendField(out, m_scratch);
     }
 
@@ -253,7 +256,7 @@ private:
     QString m_separator;
     QByteArray m_separatorUtf8;
     QByteArray m_rowSeparator;
-    HXTimeFieldFormatter m_formatter;
+    QByteArray m_decimal;
     QByteArray m_zero;
     QByteArray m_scratch;
 };

@@ -1,8 +1,8 @@
 #include "reports/HXDurationText.h"
 
-#include "foundation/HXLocalization.h"
+#include "reports/HXFixedPointText.h"
 
-#include <QLocale>
+#include "foundation/HXLocalization.h"
 
 #include <algorithm>
 #include <cmath>
@@ -59,7 +59,9 @@ QString stringWithTimeIntervalAsPercentageOfTimeIntervalEatZero(double seconds, 
 
 QString localizedStringWithDouble(double value, int numberOfFractionDigits, bool trim) {
     const int digits = std::max(0, numberOfFractionDigits);
-    const QString text = QLocale().toString(value, 'f', digits);
+    QByteArray utf8;
+    HXAppendFixedPoint(utf8, value, digits, HXLocaleDecimalSeparator());
+    const QString text = QString::fromUtf8(utf8);
     // Without fraction digits there is nothing to trim: "100" must not lose its zeros.
     if (!trim || digits == 0 || !text.endsWith(u'0'))
         return text;

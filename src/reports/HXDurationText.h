@@ -11,5 +11,6 @@ QString stringWithTimeIntervalEatZero(double seconds, bool eatZero, bool express
 // "<1%", "%lu%%" of the reference, or the duration text when there is no reference.
 QString stringWithTimeIntervalAsPercentageOfTimeIntervalEatZero(double seconds, double reference,
                                                                 bool eatZero, bool expressAsDays);
-// Fixed-point with the locale's separators; trim drops trailing zeros and a bare separator.
+// Fixed-point as printf writes it with the locale's decimal separator (no grouping); trim drops the
+// fraction's trailing zeros and then a bare separator.
 QString localizedStringWithDouble(double value, int numberOfFractionDigits, bool trim);

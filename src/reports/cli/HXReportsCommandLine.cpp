@@ -1,0 +1,278 @@
+#include "reports/cli/HXReportsCommandLine.h"
+
+#include "reports/HXCSVExport.h"
+#include "reports/HXLiveReport.h"
+#include "reports/HXReportInterval.h"
+#include "reports/HXReportSnapshot.h"
+#include "reports/cli/HXCommandLineDefaults.h"
+#include "reports/cli/HXReportListOutput.h"
+#include "reports/cli/HXStoredReportSource.h"
+
+#include "foundation/HXLog.h"
+#include "foundation/HXUserDefaults.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <map>
+#include <optional>
+
+namespace {
+
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+const char* const kReportHelp =
+    "usage: qualdern report [--interval today|week|month|year|all] [--from DATE] [--to DATE]\n"
+    "                       [--format text|csv|json] [--config FILE]\n"
+    "Prints the live report for the interval (default: today). DATE is an ISO 8601 local time\n"
+    "(2026-12-07T09:30); a date alone means the start of that day for --from and its end for --to.\n";
+const char* const kExportHelp =
+    "usage: qualdern export --out FILE [--pool NAME] [--from DATE] [--to DATE] [--config FILE]\n"
+    "Writes the CSV export of everything, or of the named pool, between the dates (default: all data).\n";
+const char* const kSnapshotHelp = "usage: qualdern snapshot FILE.csv [--format text|json]\n"
+                                  "Reads an exported CSV file back and prints its report.\n";
+
+struct UsageError {
+    QString text;
+};
+
+// Options as given: "--name value" pairs and plain arguments.
+class Options {
+public:
+    Options(const QStringList& arguments, const QStringList& withValue) {
+        for (qsizetype i = 1; i < arguments.size(); ++i) {
+            const QString& a = arguments[i];
+            if (a == u"--help" || a == u"-h") {
+                m_help = true;
+            } else if (a.startsWith(QStringLiteral("--"))) {
+                if (!withValue.contains(a))
+                    throw UsageError{QStringLiteral("unknown option %1").arg(a)};
+                if (i + 1 >= arguments.size())
+                    throw UsageError{QStringLiteral("option %1 needs a value").arg(a)};
+                if (m_values.count(a))
+                    throw UsageError{QStringLiteral("option %1 given twice").arg(a)};
+                m_values[a] = arguments[++i];
+            } else {
+                m_plain.append(a);
+            }
+        }
+    }
+
+    bool help() const { return m_help; }
+    const QStringList& plain() const { return m_plain; }
+    std::optional<QString> value(const QString& name) const {
+        const auto it = m_values.find(name);
+        return it == m_values.end() ? std::nullopt : std::optional<QString>(it->second);
+    }
+
+private:
+    bool m_help = false;
+    std::map<QString, QString> m_values;
+    QStringList m_plain;
+};
+
+// An ISO 8601 local time; a date alone is the start of that day, or with endOfDay the start of the next.
+double parseDate(const QString& text, bool endOfDay) {
+    const QDate day = QDate::fromString(text, Qt::ISODate);
+    if (day.isValid())
+        return static_cast<double>(
+            QDateTime(endOfDay ? day.addDays(1) : day, QTime(0, 0)).toSecsSinceEpoch());
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODate);
+    if (!time.isValid())
+        throw UsageError{QStringLiteral("not an ISO 8601 date: %1").arg(text)};
+    return static_cast<double>(time.toMSecsSinceEpoch()) / 1000.0;
+}
+
+QString dataHome() {
+    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    return !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg
+                                                       : QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+// The settings as the tracker sees them, read without any change to the file.
+class Settings {
+public:
+    Settings() : m_defaults(HXUserDefaults::standardPath(), HXUserDefaults::ReadOnly{}) {
+        m_defaults.registerDefaults(*HXReportsRegisteredDefaults());
+        HXLogging::setDebugEnabled(m_defaults.boolForKey(u"HXDebugLog"));
+    }
+    const HXUserDefaults& defaults() const { return m_defaults; }
+
+private:
+    HXUserDefaults m_defaults;
+};
+
+HXDictionaryRef loadConfiguration(const Options& options, QTextStream& err) {
+    const QString path = options.value(QStringLiteral("--config")).value_or(HXStandardConfigurationPath());
+    HXDictionaryRef configuration = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path);
+    if (!configuration)
+        err << "cannot read configuration <" << path << ">\n";
+    return configuration;
+}
+
+HXReportOutputFormat parseFormat(const Options& options, bool csvAllowed) {
+    const QString format = options.value(QStringLiteral("--format")).value_or(QStringLiteral("text"));
+    if (format == u"text")
+        return HXReportOutputFormat::Text;
+    if (format == u"json")
+        return HXReportOutputFormat::JSON;
+    if (format == u"csv" && csvAllowed)
+        return HXReportOutputFormat::CSV;
+    throw UsageError{QStringLiteral("unknown format %1").arg(format)};
+}
+
+void refuseExtraArguments(const Options& options) {
+    if (!options.plain().isEmpty())
+        throw UsageError{QStringLiteral("unexpected argument %1").arg(options.plain().first())};
+}
+
+int runReport(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const Options options(arguments,
+                          {QStringLiteral("--interval"), QStringLiteral("--from"), QStringLiteral("--to"),
+                           QStringLiteral("--format"), QStringLiteral("--config")});
+    if (options.help()) {
+        out << kReportHelp;
+        return 0;
+    }
+    refuseExtraArguments(options);
+    const HXReportOutputFormat format = parseFormat(options, true);
+    const std::optional<QString> interval = options.value(QStringLiteral("--interval"));
+    const std::optional<QString> from = options.value(QStringLiteral("--from"));
+    const std::optional<QString> to = options.value(QStringLiteral("--to"));
+    if (interval && (from || to))
+        throw UsageError{QStringLiteral("--interval cannot be combined with --from or --to")};
+    static const std::map<QString, int> kinds{{QStringLiteral("today"), HXReportIntervalToday},
+                                              {QStringLiteral("week"), HXReportIntervalThisWeek},
+                                              {QStringLiteral("month"), HXReportIntervalThisMonth},
+                                              {QStringLiteral("year"), HXReportIntervalThisYear},
+                                              {QStringLiteral("all"), HXReportIntervalNone}};
+    const QString intervalName = interval.value_or(QStringLiteral("today"));
+    const auto kind = kinds.find(intervalName);
+    if (kind == kinds.end())
+        throw UsageError{QStringLiteral("unknown interval %1").arg(intervalName)};
+    const double fromTime = from ? parseDate(*from, false) : 0;
+    const double toTime = to ? parseDate(*to, true) : 0;
+
+    const Settings settings;
+    const HXDictionaryRef configuration = loadConfiguration(options, err);
+    if (!configuration)
+        return kFailure;
+    const HXStoredReportSource source(configuration, settings.defaults());
+    const double first = firstTimestamp(configuration.get());
+    const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+    double begin = first;
+    double end = configuration->timeIntervalForKey(u"Last Timestamp");
+    if (from || to) {
+        begin = from ? fromTime : first;
+        end = to ? toTime : now;
+    } else if (kind->second != HXReportIntervalNone) {
+        end = now;
+        if (!HXGetReportIntervalSpecificBeginTimestamp(&begin, kind->second, now, first, end,
+                                                       settings.defaults()))
+            begin = end;
+    }
+    const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, begin, end);
+    HXWriteReportList(out, *list, begin, end, settings.defaults(), format);
+    return 0;
+}
+
+HXDictionaryRef findPool(const HXDictionary& configuration, const QString& name) {
+    if (const HXArrayRef pools = configuration.arrayForKey(u"Pools")) {
+        for (const HXValue& v : pools->values()) {
+            const HXDictionaryRef& pool = v.toDictionary();
+            if (pool && pool->itemName() == name)
+                return pool;
+        }
+    }
+    return nullptr;
+}
+
+int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const Options options(arguments,
+                          {QStringLiteral("--out"), QStringLiteral("--pool"), QStringLiteral("--from"),
+                           QStringLiteral("--to"), QStringLiteral("--config")});
+    if (options.help()) {
+        out << kExportHelp;
+        return 0;
+    }
+    refuseExtraArguments(options);
+    const std::optional<QString> path = options.value(QStringLiteral("--out"));
+    if (!path || path->isEmpty())
+        throw UsageError{QStringLiteral("--out FILE is required")};
+    const std::optional<QString> from = options.value(QStringLiteral("--from"));
+    const std::optional<QString> to = options.value(QStringLiteral("--to"));
+    const double fromTime = from ? parseDate(*from, false) : 0;
+    const double toTime = to ? parseDate(*to, true) : 0;
+
+    const Settings settings;
+    const HXDictionaryRef configuration = loadConfiguration(options, err);
+    if (!configuration)
+        return kFailure;
+    HXDictionaryRef pool;
+    if (const std::optional<QString> poolName = options.value(QStringLiteral("--pool"))) {
+        pool = findPool(*configuration, *poolName);
+        if (!pool)
+            throw UsageError{QStringLiteral("no pool named %1").arg(*poolName)};
+    }
+    const HXStoredReportSource source(configuration, settings.defaults());
+    const double begin = from ? fromTime : firstTimestamp(configuration.get());
+    const double end = to ? toTime : configuration->timeIntervalForKey(u"Last Timestamp");
+    if (!exportPool(source, pool, begin, end, *path)) {
+        err << "cannot export to <" << *path << ">\n";
+        return kFailure;
+    }
+    return 0;
+}
+
+int runSnapshot(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const Options options(arguments, {QStringLiteral("--format")});
+    if (options.help()) {
+        out << kSnapshotHelp;
+        return 0;
+    }
+    if (options.plain().size() != 1)
+        throw UsageError{QStringLiteral("snapshot needs exactly one FILE.csv")};
+    const HXReportOutputFormat format = parseFormat(options, false);
+    const Settings settings;
+    const QString path = QFileInfo(options.plain().first()).absoluteFilePath();
+    QStringList errors;
+    const HXDictionaryRef snapshot = reportSnapshotConfigurationFromCSVFile(
+        path, &errors, reportSnapshotFieldSeparator(settings.defaults()));
+    if (!snapshot) {
+        err << (errors.isEmpty() ? QStringLiteral("Cannot read file") : errors.join(u'\n')) << '\n';
+        return kFailure;
+    }
+    const double first = snapshot->timeIntervalForKey(u"First Timestamp");
+    const double last = snapshot->timeIntervalForKey(u"Last Timestamp");
+    HXWriteReportList(out, *snapshotReportList(*snapshot, first, last), first, last, settings.defaults(),
+                      format);
+    return 0;
+}
+
+} // namespace
+
+QString HXStandardConfigurationPath() {
+    return dataHome() + QStringLiteral("/Qualdern/Configurations/Default.plist");
+}
+
+bool HXIsReportsCommandLineVerb(const QString& argument) {
+    return argument == u"report" || argument == u"export" || argument == u"snapshot";
+}
+
+int HXRunReportsCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const QString verb = arguments.value(0);
+    try {
+        if (verb == u"report")
+            return runReport(arguments, out, err);
+        if (verb == u"export")
+            return runExport(arguments, out, err);
+        if (verb == u"snapshot")
+            return runSnapshot(arguments, out, err);
+        throw UsageError{QStringLiteral("unknown command %1 (report, export or snapshot)").arg(verb)};
+    } catch (const UsageError& e) {
+        err << "qualdern " << verb << ": " << e.text << '\n';
+        return kUsage;
+    }
+}

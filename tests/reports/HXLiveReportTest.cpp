@@ -1,0 +1,124 @@
+#include "ReportsTestSupport.h"
+
+#include "reports/HXLiveReport.h"
+#include "reports/HXReportReference.h"
+
+#include <gtest/gtest.h>
+
+using namespace HXKeys;
+
+namespace {
+
+class LiveReport : public ::testing::Test {
+protected:
+    LiveReport() : source(sampleConfiguration()) {
+        const HXDictionaryRef c = source.configuration();
+        mail = application(*c, QStringLiteral("com.mail"));
+        editor = application(*c, QStringLiteral("org.editor"));
+        idle = application(*c, QStringLiteral("net.idle"));
+        // The organizer shows Editor before Mail, Idle last, and of Mail's windows only Drafts.
+        mail->setListWindows(
+            makeArray({mail->dictionaryForKey(WindowsByName)->dictionaryForKey(QStringLiteral("Drafts")),
+                       mail->dictionaryForKey(WindowsByName)->dictionaryForKey(QStringLiteral("Inbox"))}));
+        editor->setListWindows(makeArray(
+            {editor->dictionaryForKey(WindowsByName)->dictionaryForKey(QStringLiteral("main.cpp"))}));
+        source.setLists(makeArray({editor, mail, idle}), makeArray({pool(*c, 1), pool(*c, 0)}));
+    }
+
+    QStringList report(int content, bool applications = true, bool pools = true) {
+        source.defaults().setInteger(u"Live Report Content (1252)", content);
+        source.defaults().setBool(u"Live Report: Applications", applications);
+        source.defaults().setBool(u"Live Report: Pools", pools);
+        return namesOf(*eventLogsClippedBetweenTimestamp(source, 1000, 6000));
+    }
+
+    TestReportSource source;
+    HXDictionaryRef mail;
+    HXDictionaryRef editor;
+    HXDictionaryRef idle;
+};
+
+} // namespace
+
+TEST_F(LiveReport, OrganizerModeWithEventsOnly) {
+    // Content 0: organizer order; only expanded items show children; items without events are left out
+    // with their children, and so is the paused pool's old data.
+    EXPECT_EQ(report(0), strings({u"Editor", u"Mail", u"Inbox", u"Work", u"Mail", u"Inbox", u"Editor"}));
+    // A collapsed application's windows never appear, even with events: expand Editor and main.cpp shows.
+    editor->setBool(true, Expanded);
+    EXPECT_EQ(report(0, true, false), strings({u"Editor", u"main.cpp", u"Mail", u"Inbox"}));
+}
+
+TEST_F(LiveReport, ExpandedApplicationWithoutEventsHidesItsWindows) {
+    idle->setBool(true, Expanded);
+    idle->setListWindows(makeArray(
+        {record({{u"Name", u"Busy"}, {u"Path", u"_Window"}, {u"Active Log", makeLog({1000, -1200})}})}));
+    EXPECT_FALSE(report(0, true, false).contains(u"Busy"));
+    EXPECT_TRUE(report(1, true, false).contains(u"Busy"));
+}
+
+TEST_F(LiveReport, OrganizerModeWithAllItems) {
+    // Content 1: the same selection and order, items without events included.
+    EXPECT_EQ(report(1), strings({u"Editor", u"Mail", u"Drafts", u"Inbox", u"Idle", u"Leisure", u"Work",
+                                  u"Mail", u"Inbox", u"Editor"}));
+}
+
+TEST_F(LiveReport, AllItemsModeSortsByTheInterval) {
+    // Content 2: every application and pool of the configuration, all children, sorted by front time
+    // inside the interval (column 1): Editor's 500 s before Mail's 400 s.
+    EXPECT_EQ(report(2),
+              strings({u"Editor", u"main.cpp", u"Mail", u"Inbox", u"Work", u"Mail", u"Inbox", u"Editor"}));
+    // Column 2 sorts by total time: Mail has 1000 s + the open entry from 5000 to 6000 = 2000 s.
+    source.setSortColumn(2);
+    EXPECT_EQ(report(2, true, false), strings({u"Mail", u"Inbox", u"Editor", u"main.cpp"}));
+    // Column 0 sorts by name.
+    source.setSortColumn(0);
+    EXPECT_EQ(report(2, true, false), strings({u"Editor", u"main.cpp", u"Mail", u"Inbox"}));
+}
+
+TEST_F(LiveReport, AllItemsModeWithoutEventsToo) {
+    // Content 3: everything, windows sorted too; records without a front time sort after those with one.
+    EXPECT_EQ(report(3), strings({u"Editor", u"main.cpp", u"Mail", u"Inbox", u"Drafts", u"Idle", u"Work",
+                                  u"Mail", u"Inbox", u"Editor", u"Leisure"}));
+    // By name, windows included.
+    source.setSortColumn(0);
+    EXPECT_EQ(report(3), strings({u"Editor", u"main.cpp", u"Idle", u"Mail", u"Drafts", u"Inbox", u"Leisure",
+                                  u"Work", u"Mail", u"Inbox", u"Editor"}));
+}
+
+TEST_F(LiveReport, Sections) {
+    EXPECT_TRUE(report(3, false, false).isEmpty());
+    EXPECT_EQ(report(0, false, true), strings({u"Work", u"Mail", u"Inbox", u"Editor"}));
+    EXPECT_EQ(report(0, true, false), strings({u"Editor", u"Mail", u"Inbox"}));
+}
+
+TEST_F(LiveReport, PoolItemWithoutEventsHidesItsChildren) {
+    const HXDictionaryRef mailItem = pool(*source.configuration(), 0)->arrayForKey(Children)->dictionaryAt(0);
+    mailItem->remove(ActiveLog);
+    EXPECT_EQ(report(0, false, true), strings({u"Work", u"Editor"}));
+    EXPECT_EQ(report(1, false, true), strings({u"Leisure", u"Work", u"Mail", u"Inbox", u"Editor"}));
+}
+
+TEST_F(LiveReport, RecordsCarryClippedLogsAndSources) {
+    source.defaults().setInteger(u"Live Report Content (1252)", 0);
+    const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 1500, 5500);
+    const HXDictionaryRef mailRecord = list->dictionaryAt(1);
+    EXPECT_EQ(mailRecord->find(Source)->toDictionary().get(), mail.get());
+    EXPECT_EQ(logValues(mailRecord->arrayForKey(ActiveLog)), (std::vector<double>{1500, -2000, 5000, -5500}));
+    EXPECT_DOUBLE_EQ(mailRecord->timeIntervalForKey(Time), 1000);
+    // The front stretch ends on lo: no front log and no front time.
+    EXPECT_FALSE(mailRecord->contains(FrontActiveLog));
+    EXPECT_FALSE(mailRecord->contains(FrontTime));
+}
+
+TEST_F(LiveReport, FirstTimestampAndReference) {
+    EXPECT_DOUBLE_EQ(firstTimestamp(source.configuration().get()), 10);
+    EXPECT_EQ(firstTimestamp(record({{u"First Timestamp", 500.0}}).get()), 0);
+    EXPECT_EQ(firstTimestamp(nullptr), 0);
+
+    source.defaults().setInteger(u"Live Report Content (1252)", 0);
+    const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    // Applications and pools together were active 1000-4000 and 5000-6000; windows and items don't count.
+    EXPECT_DOUBLE_EQ(HXReportReferenceInterval(*list, 1000, 6000, false), 4000);
+    EXPECT_DOUBLE_EQ(HXReportReferenceInterval(*list, 1000, 6000, true), 5000);
+}
