@@ -54,6 +54,12 @@ HXUserDefaults::HXUserDefaults(QString path, HXScheduler* scheduler, QObject* pa
     load();
 }
 
+HXUserDefaults::HXUserDefaults(QString path, ReadOnly, QObject* parent)
+    : QObject(parent), m_path(std::move(path)), m_scheduler(nullptr), m_registered(HXDictionary::create()),
+      m_values(HXDictionary::create()), m_readOnly(true) {
+    load();
+}
+
 HXUserDefaults::~HXUserDefaults() {
     if (m_scheduler)
         m_scheduler->cancelPerforms(this, kWriteAction);
@@ -76,6 +82,10 @@ void HXUserDefaults::load() {
     const HXPropertyListResult result = HXPropertyList::read(data);
     if (const HXDictionaryRef& values = result.value.toDictionary()) {
         m_values = values;
+        return;
+    }
+    if (m_readOnly) {
+        HXSystemLog(QStringLiteral("user defaults unreadable; reading <%1> as empty").arg(m_path));
         return;
     }
     // Never overwrite what could not be read: keep it aside under a dated name.
@@ -174,6 +184,8 @@ bool HXUserDefaults::synchronize() {
         m_scheduler->cancelPerforms(this, kWriteAction);
     if (!m_dirty)
         return true;
+    if (m_readOnly)
+        return false;
     QString error;
     const std::optional<QByteArray> data = HXPropertyList::writeXML(HXValue(m_values), &error);
     if (!data) {

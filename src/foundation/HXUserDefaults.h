@@ -16,6 +16,10 @@ class HXUserDefaults : public QObject {
 public:
     // With no scheduler, changes are written only by synchronize().
     explicit HXUserDefaults(QString path, HXScheduler* scheduler = nullptr, QObject* parent = nullptr);
+    // Reads the file and never changes it: nothing is written, an unreadable file stays where it is.
+    // For tools that look at the settings while the tracker runs.
+    struct ReadOnly {};
+    HXUserDefaults(QString path, ReadOnly, QObject* parent = nullptr);
     ~HXUserDefaults() override;
 
     // $XDG_CONFIG_HOME/Qualdern/Defaults.plist, ~/.config when the variable is unset.
@@ -43,7 +47,10 @@ public:
     void setString(QStringView key, const QString& value) { setObject(key, value); }
     void removeObject(QStringView key);
 
-    // Writes pending changes now; true when nothing was pending or the write succeeded.
+    bool isReadOnly() const { return m_readOnly; }
+
+    // Writes pending changes now; true when nothing was pending or the write succeeded. Read-only
+    // settings keep changes in memory and answer false while any are pending.
     bool synchronize();
 
 Q_SIGNALS:
@@ -59,6 +66,7 @@ private:
     HXDictionaryRef m_registered;
     HXDictionaryRef m_values;
     bool m_dirty = false;
+    bool m_readOnly = false;
 };
 
 // Reading a text the way the settings store reads it: leading "Y", "y", "T", "t" or a non-zero number.
