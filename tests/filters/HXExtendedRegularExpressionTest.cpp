@@ -125,14 +125,15 @@ TEST(HXExtendedRegularExpression, CapturedTextIsReadFromThePartlyReplacedString)
 // The expansion follows appendReplacement character for character: compared with ICU itself on
 // templates made of the characters that matter to it.
 TEST(HXTemplateExpansion, AgreesWithICUAppendReplacement) {
-    const auto compiled = compile(s(u"(?<name1>a)(b)(c)?"));
+    const auto compiled = compile(s(u"(?<name1>a)(?<n0>b)(c)?"));
     const QString input = s(u"xab!");
     const icu::UnicodeString icuInput = HXUnicodeStringAlias(input);
     const std::vector<QString> pieces{
-        s(u"\\"),     s(u"$"),          s(u"{"),      s(u"}"),      s(u"u"),        s(u"U"),
-        s(u"0"),      s(u"1"),          s(u"2"),      s(u"3"),      s(u"9"),        s(u"a"),
-        s(u"name1"),  s(u"D83D"),       s(u"DE00"),   s(u"0041"),   s(u"F"),        s(u"x"),
-        s(u"\u0661"), s(u"\U0001F600"), s(u"\xD83D"), s(u"\xDE00"), s(u"0010FFFF"), s(u"00110000")};
+        s(u"\\"),         s(u"$"),      s(u"{"),      s(u"}"),        s(u"u"),       s(u"U"),
+        s(u"0"),          s(u"1"),      s(u"2"),      s(u"3"),        s(u"9"),       s(u"a"),
+        s(u"name1"),      s(u"n0"),     s(u"${n0}"),  s(u"${name1}"), s(u"${"),      s(u"\\u"),
+        s(u"D83D"),       s(u"DE00"),   s(u"0041"),   s(u"F"),        s(u"x"),       s(u"\u0661"),
+        s(u"\U0001F600"), s(u"\xD83D"), s(u"\xDE00"), s(u"0010FFFF"), s(u"00110000")};
     std::mt19937 random(20240611);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 8);
