@@ -45,15 +45,15 @@ QString stringByReplacingMatchesInString(icu::RegexMatcher& matcher, const QStri
                                          const QString& extendedTemplate) {
     if (!HXFitsICU(string))
         return string;
+    const std::shared_ptr<const HXERETemplate> parsed =
+        HXERETemplate::cachedTemplateWithString(extendedTemplate);
+    const QString& encoded = parsed->encodedString();
     const icu::UnicodeString input = HXUnicodeStringAlias(string);
     matcher.reset(input);
     UErrorCode status = U_ZERO_ERROR;
     if (!matcher.find(status))
         return string;
 
-    const std::shared_ptr<const HXERETemplate> parsed =
-        HXERETemplate::cachedTemplateWithString(extendedTemplate);
-    const QString& encoded = parsed->encodedString();
     QString result = string;
     qsizetype offset = 0;
     do {
