@@ -4,6 +4,7 @@
 
 class HXAdHocTimerPort;
 class HXClock;
+class HXDisplaySleepInhibitor;
 class HXScheduler;
 class HXScreenCapture;
 class HXUserDefaults;
@@ -22,6 +23,7 @@ struct HXEngineServices {
     HXUserInterfacePort& ui;
     HXScreenCapture* screenCapture = nullptr;
     HXAdHocTimerPort* adHocTimer = nullptr;
+    HXDisplaySleepInhibitor* displaySleepInhibitor = nullptr;
     // $XDG_DATA_HOME/Qualdern for the program.
     QString libraryFolder;
 };

@@ -20,7 +20,10 @@ constexpr double kMinimumUpdateInterval = 0.5;
 HXMainController::HXMainController(const HXEngineServices& services, QObject* parent)
     : QObject(parent), m_services(services), m_paths(services.libraryFolder),
       m_store(m_paths, services.defaults, services.scheduler, services.ui),
-      m_screenshots(services.defaults, services.screenCapture, m_paths), m_listApplications(HXArray::create()),
+      m_screenshots(services.defaults, services.screenCapture, m_paths),
+      m_hibernation(HXHibernation::Services{*this, services.defaults, services.scheduler, services.clock, services.ui,
+                                            services.displaySleepInhibitor, services.adHocTimer, this}),
+      m_listApplications(HXArray::create()),
       m_listPools(HXArray::create()) {}
 
 HXMainController::~HXMainController() {

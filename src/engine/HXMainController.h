@@ -4,6 +4,7 @@
 #include "engine/HXConfigurationStore.h"
 #include "engine/HXEngineServices.h"
 #include "engine/HXFolderPaths.h"
+#include "engine/HXHibernation.h"
 #include "engine/HXScreenshots.h"
 #include "engine/HXUndoHistory.h"
 #include "foundation/HXDictionary.h"
@@ -82,6 +83,24 @@ public:
 
     void save(bool withSender) { m_store.save(withSender); }
 
+    HXHibernation& hibernation() { return m_hibernation; }
+
+    // Destructive commands. Each asks first where told to, pushes one undo state when it changes
+    // anything, and runs a tick so that lists and reports show the result.
+    void resetTimers(bool applications, bool pools, bool pushUndo, bool confirm);
+    void resetApplicationTimers() { resetTimers(true, false, true, true); }
+    void resetPoolTimers() { resetTimers(false, true, true, true); }
+    void resetAllTimers() { resetTimers(true, true, true, true); }
+    void clearApplications();
+    void clearPools();
+    void clearAll();
+    // False when there is no record (the menu command beeps).
+    bool resetTimer(const HXDictionaryRef& record);
+    // True when the record was removed or the user cancelled; false when there is nothing to delete.
+    bool deleteItem(const HXDictionaryRef& record, bool forceBlacklisting, bool confirm);
+    // Sorts a blacklist of the configuration the way the blacklist editor shows it.
+    void sortBlacklist(const QString& name);
+
 Q_SIGNALS:
     // The organizer lists were rebuilt; outlines reload and restore their expansion states.
     void applicationListReloaded();
@@ -90,6 +109,8 @@ Q_SIGNALS:
     void liveReportNeedsUpdate();
     // The configuration was replaced; the blacklist editors show its lists again.
     void blacklistsReplaced();
+    // Deleting an item added an entry to this blacklist.
+    void blacklistAppended(const QString& name);
 
 private:
     void runTick();
@@ -97,12 +118,16 @@ private:
     void rebuildPoolList(bool gap, double now, double previous);
     void scheduleNextTick();
     void restoreSnapshot(bool fromUndo);
+    bool confirmDestruction(const QString& title, const QString& message, const QString& button);
+    bool deletePoolItem(const HXDictionaryRef& record);
+    bool deleteApplicationOrWindow(const HXDictionaryRef& record, bool forceBlacklisting);
 
     HXEngineServices m_services;
     HXFolderPaths m_paths;
     HXConfigurationStore m_store;
     HXUndoHistory m_undoHistory;
     HXScreenshots m_screenshots;
+    HXHibernation m_hibernation;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

@@ -16,6 +16,33 @@ std::optional<QString> FakeUserInterface::runOpenPanel(const HXOpenPanelRequest&
     return openPanelAnswer;
 }
 
+bool FakeAdHocTimer::resumeAtTimestamp(double timestamp) {
+    if (running)
+        return false;
+    resumes.push_back(timestamp);
+    running = true;
+    m_active = true;
+    return true;
+}
+
+bool FakeAdHocTimer::startAtTimestamp(double timestamp, const std::optional<QString>&, const HXDictionaryRef&,
+                                      HXAdHocTimerDelegate*) {
+    if (m_active)
+        return false;
+    starts.push_back(timestamp);
+    running = true;
+    m_active = true;
+    return true;
+}
+
+bool FakeAdHocTimer::stop() {
+    if (!running)
+        return false;
+    running = false;
+    ++stops;
+    return true;
+}
+
 HXFakeWindow fakeWindow(std::uint64_t number, const QString& title) {
     HXFakeWindow w;
     w.number = number;
@@ -42,12 +69,14 @@ HXFakeApplication fakeApplication(std::int64_t pid, const QString& identifier, c
 EngineHarness::EngineHarness(double start) : time(start) {
     defaults = std::make_unique<HXUserDefaults>(scratch.file(QStringLiteral("config/Defaults.plist")), &time);
     HXRegisterDefaults(*defaults);
-    controller = std::make_unique<HXMainController>(HXEngineServices{*defaults, time, time, windows, windows, ui,
-                                                                      &capture, nullptr,
-                                                                      scratch.file(QStringLiteral("data/Qualdern"))});
+    controller = std::make_unique<HXMainController>(HXEngineServices{
+        *defaults, time, time, windows, windows, ui, &capture, &adHocTimer, &inhibitor,
+        scratch.file(QStringLiteral("data/Qualdern"))});
+    lifecycle = std::make_unique<HXLifecycle>(*controller, lifecyclePort, &inputMonitor, &presenceMonitor);
 }
 
 EngineHarness::~EngineHarness() {
+    lifecycle.reset();
     controller.reset();
 }
 

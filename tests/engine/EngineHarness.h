@@ -1,10 +1,15 @@
 #pragma once
 
+#include "engine/HXLifecycle.h"
+#include "engine/HXLifecyclePort.h"
 #include "engine/HXMainController.h"
 #include "engine/HXUserInterfacePort.h"
 #include "foundation/HXUserDefaults.h"
 #include "foundation/HXVirtualTime.h"
+#include "platform/fake/HXFakeDisplaySleepInhibitor.h"
+#include "platform/fake/HXFakeInputMonitor.h"
 #include "platform/fake/HXFakeScreenCapture.h"
+#include "platform/fake/HXFakeUserPresenceMonitor.h"
 #include "platform/fake/HXFakeWindowSystem.h"
 #include "support/TestSupport.h"
 
@@ -26,6 +31,52 @@ public:
     std::vector<HXOpenPanelRequest> openPanels;
     int beeps = 0;
     int fronts = 0;
+};
+
+// The ad hoc timer's states as the engine sees them: idle, running, paused.
+class FakeAdHocTimer final : public HXAdHocTimerPort {
+public:
+    bool active() const override { return m_active; }
+    bool retroactive() const override { return m_retroactive; }
+    void setRetroactive(bool retroactive) override { m_retroactive = retroactive; }
+    bool resumeAtTimestamp(double timestamp) override;
+    bool startAtTimestamp(double timestamp, const std::optional<QString>& name, const HXDictionaryRef& pool,
+                          HXAdHocTimerDelegate* delegate) override;
+    bool stop() override;
+    void showWindow() override { ++windowShown; }
+
+    bool running = false;
+    std::vector<double> starts;
+    std::vector<double> resumes;
+    int stops = 0;
+    int windowShown = 0;
+
+private:
+    bool m_active = false;
+    bool m_retroactive = false;
+};
+
+// Records the launch and quit steps that reach the user interface.
+class FakeLifecyclePort final : public HXLifecyclePort {
+public:
+    void chooseApplicationMode() override { steps.append(QStringLiteral("mode")); }
+    bool isStatusItemMode() const override { return statusItemMode; }
+    void addLoginItem() override { steps.append(QStringLiteral("add login item")); }
+    void removeLoginItem() override { steps.append(QStringLiteral("remove login item")); }
+    void setUpOrganizer() override { steps.append(QStringLiteral("organizer")); }
+    bool registerHibernationHotKey() override {
+        steps.append(QStringLiteral("hot key"));
+        return true;
+    }
+    void completeUserInterface() override { steps.append(QStringLiteral("interface")); }
+    void doAutoTasksIfNecessary() override { steps.append(QStringLiteral("auto tasks")); }
+    void openDockModeWindows() override { steps.append(QStringLiteral("windows")); }
+    void showReportSnapshots(const QStringList& files) override { snapshots += files; }
+    void terminate() override { steps.append(QStringLiteral("terminate")); }
+
+    bool statusItemMode = false;
+    QStringList steps;
+    QStringList snapshots;
 };
 
 HXFakeWindow fakeWindow(std::uint64_t number, const QString& title);
@@ -61,5 +112,11 @@ public:
     HXFakeWindowSystem windows;
     FakeUserInterface ui;
     HXFakeScreenCapture capture;
+    HXFakeDisplaySleepInhibitor inhibitor;
+    FakeAdHocTimer adHocTimer;
+    HXFakeInputMonitor inputMonitor;
+    HXFakeUserPresenceMonitor presenceMonitor;
+    FakeLifecyclePort lifecyclePort;
     std::unique_ptr<HXMainController> controller;
+    std::unique_ptr<HXLifecycle> lifecycle;
 };

@@ -33,7 +33,7 @@ HXDictionaryRef HXRunReplay(const HXReplayScript& script, const HXDictionaryRef&
 
     HXFakeWindowSystem windows;
     UnattendedUserInterface ui;
-    HXMainController controller(HXEngineServices{defaults, time, time, windows, windows, ui, nullptr, nullptr,
+    HXMainController controller(HXEngineServices{defaults, time, time, windows, windows, ui, nullptr, nullptr, nullptr,
                                                  library.path()});
     controller.restoreSettings();
     controller.configurationStore().setConfiguration(start);
