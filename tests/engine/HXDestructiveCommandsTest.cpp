@@ -107,7 +107,7 @@ TEST(HXDestructiveCommands, ClearsRemoveWhatTheySay) {
 
     h.controller->clearApplications();
     EXPECT_FALSE(h.application(kEditor)->contains(Time));
-    EXPECT_EQ(h.configuration().dictionaryForKey(u"Window Blacklist")->count(), 0);
+    EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->count(), 1);
 
     h.configuration().setValue(u"Window Blacklist", makeArray({HXValue(QStringLiteral("Secret"))}));
     h.controller->clearAll();
