@@ -75,7 +75,8 @@ private:
 
 // An ISO 8601 local time; a date alone is the start of that day, or with endOfDay the start of the next.
 double parseDate(const QString& text, bool endOfDay) {
-    const QDate day = QDate::fromString(text, Qt::ISODate);
+    // Qt reads a date from the first ten characters alone, so a date is only what is nothing more.
+    const QDate day = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
     if (day.isValid())
         return static_cast<double>(
             QDateTime(endOfDay ? day.addDays(1) : day, QTime(0, 0)).toSecsSinceEpoch());
