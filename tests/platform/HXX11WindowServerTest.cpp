@@ -1,3 +1,4 @@
+#include "QStringPrinting.h"
 #include "X11TestSupport.h"
 
 #include "platform/x11/HXX11Display.h"
