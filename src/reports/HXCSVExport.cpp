@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace HXKeys;
 
@@ -164,37 +165,62 @@ void collectPools(RowCollector& collector, const HXLiveReportSource& source, con
 }
 
 class Writer {
+    static constexpr qsizetype kLongestDecimal = 8;
+
 public:
     Writer(const Columns& columns, const QString& separator, const QString& rowSeparator)
         : m_columns(columns), m_separator(separator), m_separatorUtf8(separator.toUtf8()),
           m_rowSeparator(rowSeparator.toUtf8()), m_decimal(HXLocaleDecimalSeparator()) {
+        // Locales use one character; anything longer would not fit the field buffers.
+        if (m_decimal.size() > kLongestDecimal)
+            m_decimal = ".";
         HXAppendFixedPoint(m_zero, 0, 2, m_decimal);
+        for (const char c : m_separatorUtf8) {
+            if ((c >= '0' && c <= '9') || c == '-' || m_decimal.contains(c))
+                m_timesMayNeedQuotes = true;
+        }
     }
 
     QByteArray write(const HXExportRows& rows) {
-        QByteArray out;
-        out.reserve(static_cast<qsizetype>(rows.rows.size()) * 64 + 256);
-        writeHeader(out);
         std::vector<QByteArray> texts;
         texts.reserve(rows.texts.size());
         for (const HXExportRowTexts& t : rows.texts)
             texts.push_back(textColumns(t));
+        QByteArray out;
+        writeHeader(out);
+        // The file is written through a raw pointer into one buffer: appending piece by piece to a
+        // QByteArray costs more than the formatting. Room is checked per row with the largest field sizes.
+        const qsizetype timeColumns = (m_columns.front ? 2 : 0) + (m_columns.total ? 2 : 0);
+        const qsizetype timeRoom =
+            kHXFixedPointMaximumLength + 2 * m_decimal.size() + 2 + m_separatorUtf8.size();
+        qsizetype used = out.size();
+        qsizetype estimate = used + 256;
+        for (const HXExportRow& row : rows.rows)
+            estimate += texts[row.texts].size() + timeColumns * 24 + m_rowSeparator.size();
+        out.resize(estimate);
         for (const HXExportRow& row : rows.rows) {
-            out.append(texts[row.texts]);
+            const QByteArray& text = texts[row.texts];
+            const qsizetype room = text.size() + timeColumns * timeRoom + m_rowSeparator.size();
+            if (out.size() - used < room)
+                out.resize(std::max(out.size() + out.size() / 2, used + room));
+            char* p = out.data() + used;
+            p = put(p, text);
             if (m_columns.front) {
-                appendTime(out, row.foregroundBegin);
-                out.append(m_separatorUtf8);
-                appendTime(out, row.foregroundEnd);
+                p = putTime(p, row.foregroundBegin);
+                p = put(p, m_separatorUtf8);
+                p = putTime(p, row.foregroundEnd);
                 if (m_columns.total)
-                    out.append(m_separatorUtf8);
+                    p = put(p, m_separatorUtf8);
             }
             if (m_columns.total) {
-                appendTime(out, row.totalBegin);
-                out.append(m_separatorUtf8);
-                appendTime(out, row.totalEnd);
+                p = putTime(p, row.totalBegin);
+                p = put(p, m_separatorUtf8);
+                p = putTime(p, row.totalEnd);
             }
-            out.append(m_rowSeparator);
+            p = put(p, m_rowSeparator);
+            used = p - out.constData();
         }
+        out.truncate(used);
         return out;
     }
 
@@ -234,22 +260,28 @@ private:
         return line.toUtf8();
     }
 
-    // A time holding the separator (a decimal comma) is quoted like any other field.
-    void appendTime(QByteArray& out, double value) {
-        if (std::isnan(value)) {
-            appendField(out, m_zero);
-            return;
-        }
-        m_scratch.clear();
-        HXAppendFixedPoint(m_scratch, value, 2, m_decimal);
-        appendField(out, m_scratch);
+    static char* put(char* p, const QByteArray& bytes) {
+        std::memcpy(p, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        return p + bytes.size();
     }
 
-    void appendField(QByteArray& out, const QByteArray& text) const {
-        if (!m_separatorUtf8.isEmpty() && text.contains(m_separatorUtf8))
-            out.append(HXCSVStringWithField(QString::fromUtf8(text), m_separator).toUtf8());
-        else
-            out.append(text);
+    // A time holding the separator (a decimal comma) is quoted like any other field.
+    char* putTime(char* p, double value) const {
+        if (std::isnan(value))
+            return putField(p, m_zero);
+        char buffer[kHXFixedPointMaximumLength + kLongestDecimal];
+        const char* end = HXWriteFixedPoint(buffer, value, 2, m_decimal);
+        return putField(p, QByteArrayView(buffer, end - buffer));
+    }
+
+    char* putField(char* p, QByteArrayView text) const {
+        if (m_timesMayNeedQuotes && text.contains(m_separatorUtf8)) {
+            *p++ = '"';
+            p = std::copy(text.begin(), text.end(), p);
+            *p++ = '"';
+            return p;
+        }
+        return std::copy(text.begin(), text.end(), p);
     }
 
     Columns m_columns;
@@ -258,7 +290,8 @@ private:
     QByteArray m_rowSeparator;
     QByteArray m_decimal;
     QByteArray m_zero;
-    QByteArray m_scratch;
+    // Times are digits, a minus and the decimal separator; only a separator among those needs a look.
+    bool m_timesMayNeedQuotes = false;
 };
 
 } // namespace

@@ -25,9 +25,10 @@ HXCSVScanner::HXCSVScanner(QStringView text, QString separator, bool trimFields)
 
 bool HXCSVScanner::scan(const RecordHandler& handler) {
     QStringView line;
-    while (nextSkeletonLine(line)) {
+    bool hasPlaceholders = false;
+    while (nextSkeletonLine(line, hasPlaceholders)) {
         if (!line.isEmpty())
-            handleLine(line, handler);
+            handleLine(line, hasPlaceholders, handler);
         if (m_liftedRead == m_lifted.size()) {
             m_lifted.clear();
             m_liftedStore.clear();
@@ -38,11 +39,24 @@ bool HXCSVScanner::scan(const RecordHandler& handler) {
 }
 
 // The next line with every quoted section lifted out and a single quote left in its place.
-bool HXCSVScanner::nextSkeletonLine(QStringView& line) {
+bool HXCSVScanner::nextSkeletonLine(QStringView& line, bool& hasPlaceholders) {
     const qsizetype n = m_text.size();
     if (m_failed || m_position >= n)
         return false;
     const qsizetype start = m_position;
+    // Most lines hold no quote: the end of the line is then found with vectorised searches alone.
+    const qsizetype newline = m_text.indexOf(u'\n', start);
+    const QStringView rest = m_text.sliced(start, (newline < 0 ? n : newline) - start);
+    const qsizetype quote = rest.indexOf(kQuote);
+    const qsizetype cr = rest.indexOf(u'\r');
+    if (quote < 0 || (cr >= 0 && cr < quote)) {
+        const qsizetype end = start + (cr >= 0 ? cr : rest.size());
+        line = m_text.sliced(start, end - start);
+        hasPlaceholders = false;
+        m_position =
+            end < n ? end + ((m_text[end] == u'\r' && end + 1 < n && m_text[end + 1] == u'\n') ? 2 : 1) : n;
+        return true;
+    }
     qsizetype i = start;
     qsizetype run = start; // start of the text not yet copied into a built skeleton
     bool built = false;
@@ -86,6 +100,7 @@ bool HXCSVScanner::nextSkeletonLine(QStringView& line) {
         i = close + 1;
         run = i;
     }
+    hasPlaceholders = built;
     if (built) {
         m_skeleton.append(m_text.sliced(run, i - run));
         line = m_skeleton;
@@ -104,38 +119,55 @@ QStringView HXCSVScanner::takeLifted() {
     return m_lifted[m_liftedRead++];
 }
 
-void HXCSVScanner::handleLine(QStringView line, const RecordHandler& handler) {
+void HXCSVScanner::handleLine(QStringView line, bool hasPlaceholders, const RecordHandler& handler) {
     m_fields.clear();
     m_fieldStore.clear();
-    qsizetype fieldStart = 0;
-    for (;;) {
-        const qsizetype at = m_separator.isEmpty() ? -1 : line.indexOf(m_separator, fieldStart);
-        m_fields.push_back(line.sliced(fieldStart, (at < 0 ? line.size() : at) - fieldStart));
-        if (at < 0)
-            break;
-        fieldStart = at + m_separator.size();
+    if (m_separator.size() == 1) {
+        const char16_t separator = m_separator[0].unicode();
+        const char16_t* d = line.utf16();
+        qsizetype fieldStart = 0;
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (d[i] == separator) {
+                m_fields.push_back(line.sliced(fieldStart, i - fieldStart));
+                fieldStart = i + 1;
+            }
+        }
+        m_fields.push_back(line.sliced(fieldStart));
+    } else {
+        qsizetype fieldStart = 0;
+        for (;;) {
+            const qsizetype at = m_separator.isEmpty() ? -1 : line.indexOf(m_separator, fieldStart);
+            m_fields.push_back(line.sliced(fieldStart, (at < 0 ? line.size() : at) - fieldStart));
+            if (at < 0)
+                break;
+            fieldStart = at + m_separator.size();
+        }
+    }
+    if (m_trim) {
+        for (QStringView& field : m_fields)
+            field = trimmedBlanks(field);
     }
     // Fields are completed in order, so the lifted texts go back to the placeholders they came from.
-    qsizetype withQuotes = 0;
-    for (QStringView& field : m_fields) {
-        if (m_trim)
-            field = trimmedBlanks(field);
-        if (!field.isEmpty() && field.contains(kQuote))
-            ++withQuotes;
-    }
-    m_fieldStore.reserve(static_cast<std::size_t>(withQuotes));
-    for (QStringView& field : m_fields) {
-        if (field.isEmpty() || !field.contains(kQuote))
-            continue;
-        QString value;
-        for (const QChar c : field) {
-            if (c == kQuote)
-                value.append(takeLifted());
-            else
-                value.append(c);
+    if (hasPlaceholders) {
+        qsizetype withQuotes = 0;
+        for (const QStringView field : m_fields) {
+            if (field.contains(kQuote))
+                ++withQuotes;
         }
-        m_fieldStore.push_back(std::move(value));
-        field = m_fieldStore.back();
+        m_fieldStore.reserve(static_cast<std::size_t>(withQuotes));
+        for (QStringView& field : m_fields) {
+            if (field.isEmpty() || !field.contains(kQuote))
+                continue;
+            QString value;
+            for (const QChar c : field) {
+                if (c == kQuote)
+                    value.append(takeLifted());
+                else
+                    value.append(c);
+            }
+            m_fieldStore.push_back(std::move(value));
+            field = m_fieldStore.back();
+        }
     }
     const auto count = static_cast<qsizetype>(m_fields.size());
     if (m_expected < 0)

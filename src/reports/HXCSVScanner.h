@@ -24,8 +24,8 @@ public:
     bool scan(const RecordHandler& handler);
 
 private:
-    bool nextSkeletonLine(QStringView& line);
-    void handleLine(QStringView line, const RecordHandler& handler);
+    bool nextSkeletonLine(QStringView& line, bool& hasPlaceholders);
+    void handleLine(QStringView line, bool hasPlaceholders, const RecordHandler& handler);
     QStringView takeLifted();
     void logDropped(std::span<const QStringView> fields, QStringView line) const;
 

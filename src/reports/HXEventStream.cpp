@@ -94,9 +94,25 @@ double recordEventStream(const HXArray& stream, std::vector<double>& output, dou
     const double hi = std::max(a, b);
     const std::span<const double> d = stream.doubles();
     // The walk skips exactly the values at or before lo - ε, which form a prefix of a sorted stream.
-    const auto first =
-        std::partition_point(d.begin(), d.end(), [lo](double v) { return std::fabs(v) <= lo - kEpsilon; });
-    const auto start = static_cast<qsizetype>(first - d.begin());
+    // Reports mostly ask for recent intervals, so the search gallops back from the end: a log that ends
+    // before the clip costs one look, a recent clip a few neighbouring ones.
+    const auto skipped = [lo](double v) {
+        return std::fabs(v) <= lo - kEpsilon;
+    };
+    std::size_t high = d.size();
+    std::size_t step = 1;
+    while (high > 0 && !skipped(d[high - 1])) {
+        const std::size_t low = high > step ? high - step : 0;
+        if (skipped(d[low])) {
+            const auto from = d.begin() + static_cast<std::ptrdiff_t>(low);
+            const auto to = d.begin() + static_cast<std::ptrdiff_t>(high);
+            high = static_cast<std::size_t>(std::partition_point(from, to, skipped) - d.begin());
+            break;
+        }
+        high = low;
+        step *= 2;
+    }
+    const auto start = static_cast<qsizetype>(high);
     const double last = start > 0 ? d[static_cast<std::size_t>(start - 1)] : -1;
     return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
                     static_cast<qsizetype>(d.size()), start, last, output, lo, hi);

@@ -1,6 +1,6 @@
 #include "reports/HXLiveReport.h"
 
-#include "reports/HXClippedEventLog.h"
+#include "reports/HXEventLogClipper.h"
 #include "reports/HXLiveReportSource.h"
 
 #include "foundation/HXSorting.h"
@@ -83,25 +83,19 @@ private:
         if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
             return;
         for (const HXDictionaryRef& child : records(parent.arrayForKey(Children))) {
-            bool hasEvents = false;
-            HXDictionaryRef clipped = eventLogClippedBetweenTimestamp(child, m_a, m_b, &hasEvents);
-            if (!hasEvents && !m_keepAll)
+            if (!m_clipper.clip(child, m_a, m_b) && !m_keepAll)
                 continue;
-            m_list->append(clipped);
+            m_list->append(m_clipper.record());
             addChildren(*child, depth - 1);
         }
     }
 
-    std::vector<HXDictionaryRef> clipAll(const std::vector<HXDictionaryRef>& sources) const {
+    std::vector<HXDictionaryRef> clipAll(const std::vector<HXDictionaryRef>& sources) {
         std::vector<HXDictionaryRef> kept;
         kept.reserve(sources.size());
         for (const HXDictionaryRef& record : sources) {
-            if (!record)
-                continue;
-            bool hasEvents = false;
-            HXDictionaryRef clipped = eventLogClippedBetweenTimestamp(record, m_a, m_b, &hasEvents);
-            if (hasEvents || m_keepAll)
-                kept.push_back(std::move(clipped));
+            if (record && (m_clipper.clip(record, m_a, m_b) || m_keepAll))
+                kept.push_back(m_clipper.record());
         }
         return kept;
     }
@@ -138,6 +132,7 @@ private:
     bool m_keepAll = false;
     bool m_allItems = false;
     HXArrayRef m_list;
+    HXEventLogClipper m_clipper;
 };
 
 } // namespace

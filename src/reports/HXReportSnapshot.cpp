@@ -3,6 +3,7 @@
 #include "reports/HXCSVScanner.h"
 #include "reports/HXClippedEventLog.h"
 #include "reports/HXSnapshotNumberReader.h"
+#include "reports/HXSnapshotRowIndex.h"
 
 #include "foundation/HXLocalization.h"
 #include "foundation/HXSorting.h"
@@ -45,8 +46,11 @@ QString sniffSeparator(QStringView text, const QString& fallback) {
 // Builds the tree while the scanner hands over rows.
 class SnapshotBuilder {
 public:
-    explicit SnapshotBuilder(const Columns& columns)
-        : m_columns(columns), m_children(HXDictionary::create()) {}
+    SnapshotBuilder(const Columns& columns, qsizetype textSize)
+        : m_columns(columns), m_children(HXDictionary::create()) {
+        // Exported rows are rarely shorter than 40 characters.
+        m_pairs.reserve(static_cast<std::size_t>(textSize / 40));
+    }
 
     void addRow(std::span<const QStringView> fields) {
         const QStringView poolName = field(fields, m_columns.pool);
@@ -54,25 +58,23 @@ public:
         const QStringView windowName = field(fields, m_columns.window);
         if (!windowName.isEmpty() && applicationName.isEmpty())
             applicationName = u"*";
-        HXDictionary* node = nullptr;
-        const bool inPool = !poolName.isEmpty();
-        if (inPool)
-            node = child(*container(u"Pools", true), poolName, kPoolPath, true);
-        if (!applicationName.isEmpty()) {
-            HXDictionary& parent = inPool ? *node : *container(u"Applications", false);
-            node = child(parent, applicationName, nullptr, inPool);
-            if (!windowName.isEmpty())
-                node = child(*node, windowName, kWindowPath, inPool);
-        }
-        if (!node)
+        if (poolName.isEmpty() && applicationName.isEmpty())
             return;
-        if (addPair(fields, m_columns.foregroundBegin, m_columns.foregroundEnd, *node, FrontActiveLog))
+        // Rows of one item recur throughout a file sorted by time: its node is found once.
+        std::uint32_t target = m_targetIndex.find(poolName, applicationName, windowName);
+        if (target == HXSnapshotRowIndex::kAbsent) {
+            target = static_cast<std::uint32_t>(m_targets.size());
+            m_targets.push_back(Target{node(poolName, applicationName, windowName)});
+            m_targetIndex.insert(poolName, applicationName, windowName, target);
+        }
+        if (addPair(fields, m_columns.foregroundBegin, m_columns.foregroundEnd, target, 0))
             m_foreground = true;
-        if (addPair(fields, m_columns.totalBegin, m_columns.totalEnd, *node, ActiveLog))
+        if (addPair(fields, m_columns.totalBegin, m_columns.totalEnd, target, 1))
             m_total = true;
     }
 
     HXDictionaryRef finish(const QString& path, QStringList* errors) {
+        appendPairsToLogs();
         if (m_first < kEpsilon || m_last - m_first < kEpsilon) {
             if (errors)
                 errors->append(HXLocalized("No events found"));
@@ -89,6 +91,21 @@ public:
     }
 
 private:
+    // The node of a row, made on demand: the pool, its pool item and window, or the application and window.
+    HXDictionary* node(QStringView poolName, QStringView applicationName, QStringView windowName) {
+        HXDictionary* n = nullptr;
+        const bool inPool = !poolName.isEmpty();
+        if (inPool)
+            n = child(*container(u"Pools", true), poolName, kPoolPath, true);
+        if (!applicationName.isEmpty()) {
+            HXDictionary& parent = inPool ? *n : *container(u"Applications", false);
+            n = child(parent, applicationName, nullptr, inPool);
+            if (!windowName.isEmpty())
+                n = child(*n, windowName, kWindowPath, inPool);
+        }
+        return n;
+    }
+
     static QStringView field(std::span<const QStringView> fields, qsizetype index) {
         return index >= 0 && static_cast<std::size_t>(index) < fields.size()
                    ? fields[static_cast<std::size_t>(index)]
@@ -129,8 +146,10 @@ private:
         return node.get();
     }
 
+    // Pairs are kept in file order and appended to their logs at the end, log by log: appending as the
+    // rows come would touch a different log for almost every row.
     bool addPair(std::span<const QStringView> fields, qsizetype beginIndex, qsizetype endIndex,
-                 HXDictionary& node, HXKey logKey) {
+                 std::uint32_t target, std::uint32_t kind) {
         if (beginIndex < 0 || endIndex < 0)
             return false;
         const QStringView beginText = field(fields, beginIndex);
@@ -143,21 +162,56 @@ private:
         const double end = m_reader->read(field(fields, endIndex));
         if (!(begin > kEpsilon && end > kEpsilon && end - begin > kEpsilon))
             return false;
-        HXArrayRef log = node.arrayForKey(logKey);
-        if (!log) {
-            log = HXArray::create();
-            node.setValue(logKey, log);
-        }
-        log->appendDouble(begin);
-        log->appendDouble(-end);
+        m_pairs.push_back(Pair{target * 2 + kind, begin, end});
         if (m_first < kEpsilon || begin < m_first)
             m_first = begin;
         m_last = std::max(m_last, end);
         return true;
     }
 
+    void appendPairsToLogs() {
+        std::vector<std::uint32_t> counts(m_targets.size() * 2 + 1, 0);
+        for (const Pair& p : m_pairs)
+            ++counts[p.log + 1];
+        for (std::size_t i = 1; i < counts.size(); ++i)
+            counts[i] += counts[i - 1];
+        std::vector<std::uint32_t> order(m_pairs.size());
+        std::vector<std::uint32_t> next(counts.begin(), counts.end() - 1);
+        for (std::uint32_t i = 0; i < m_pairs.size(); ++i)
+            order[next[m_pairs[i].log]++] = i;
+        for (std::size_t log = 0; log + 1 < counts.size(); ++log) {
+            if (counts[log] == counts[log + 1])
+                continue;
+            HXDictionary& node = *m_targets[log / 2].node;
+            const HXKey key = log % 2 == 0 ? FrontActiveLog : ActiveLog;
+            HXArrayRef array = node.arrayForKey(key);
+            if (!array) {
+                array = HXArray::create();
+                node.setValue(key, array);
+            }
+            array->reserve(array->count() + 2 * (counts[log + 1] - counts[log]));
+            for (std::uint32_t k = counts[log]; k < counts[log + 1]; ++k) {
+                array->appendDouble(m_pairs[order[k]].begin);
+                array->appendDouble(-m_pairs[order[k]].end);
+            }
+        }
+        m_pairs.clear();
+    }
+
+    struct Target {
+        HXDictionary* node;
+    };
+    // A begin and end for the log numbered 2 × target (foreground) or 2 × target + 1 (total).
+    struct Pair {
+        std::uint32_t log;
+        double begin;
+        double end;
+    };
     Columns m_columns;
     HXDictionaryRef m_children;
+    std::vector<Target> m_targets;
+    HXSnapshotRowIndex m_targetIndex;
+    std::vector<Pair> m_pairs;
     HXDictionary* m_applications = nullptr;
     HXDictionary* m_pools = nullptr;
     std::unique_ptr<HXSnapshotNumberReader> m_reader;
@@ -211,7 +265,7 @@ HXDictionaryRef reportSnapshotConfigurationFromCSVData(const QByteArray& utf8, c
             relevant = columns.pool >= 0 || columns.application >= 0 || columns.window >= 0;
             streams = columns.foregroundEnd >= 0 || columns.totalEnd >= 0;
             if (relevant && streams)
-                builder = std::make_unique<SnapshotBuilder>(columns);
+                builder = std::make_unique<SnapshotBuilder>(columns, text.size());
         } else if (builder) {
             builder->addRow(fields);
         }

@@ -3,6 +3,7 @@
 #include "foundation/HXLog.h"
 
 #include <charconv>
+#include <cstdint>
 
 HXSnapshotNumberReader::HXSnapshotNumberReader(QStringView sample, const QLocale& locale)
     : m_locale(locale), m_localeGroup(locale.groupSeparator()) {
@@ -29,16 +30,22 @@ double HXSnapshotNumberReader::read(QStringView field) const {
         const double value = m_locale.toDouble(field, &ok);
         return ok ? value : 0;
     }
-    // Copied as plain ASCII for from_chars: digits, one '.', a leading '-'.
+    // Digits are gathered as an integer: with at most 15 of them both it and the power of ten are exact,
+    // so one division rounds the decimal value correctly, as from_chars would. Longer texts go through
+    // from_chars as plain ASCII.
     char buffer[64];
     std::size_t length = 0;
+    std::uint64_t whole = 0;
+    int digitCount = 0;
+    int fractionDigits = 0;
     qsizetype i = 0;
+    bool negative = false;
     if (i < field.size() && (field[i] == u'-' || field[i] == u'+')) {
-        if (field[i] == u'-')
+        negative = field[i] == u'-';
+        if (negative)
             buffer[length++] = '-';
         ++i;
     }
-    bool digits = false;
     bool seenDecimal = false;
     for (; i < field.size(); ++i) {
         const QChar c = field[i];
@@ -46,19 +53,29 @@ double HXSnapshotNumberReader::read(QStringView field) const {
             if (length >= sizeof buffer - 1)
                 return 0;
             buffer[length++] = static_cast<char>(c.unicode());
-            digits = true;
+            if (digitCount < 18)
+                whole = whole * 10 + (c.unicode() - u'0');
+            ++digitCount;
+            if (seenDecimal)
+                ++fractionDigits;
         } else if (c == *m_decimal && !seenDecimal) {
             buffer[length++] = '.';
             seenDecimal = true;
-        } else if (!seenDecimal && digits && isGroupSeparator(c) && i + 1 < field.size() &&
+        } else if (!seenDecimal && digitCount > 0 && isGroupSeparator(c) && i + 1 < field.size() &&
                    field[i + 1].isDigit()) {
             continue;
         } else {
             return 0;
         }
     }
-    if (!digits)
+    if (digitCount == 0)
         return 0;
+    if (digitCount <= 15) {
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double value = static_cast<double>(whole) / kPowers[fractionDigits];
+        return negative ? -value : value;
+    }
     double value = 0;
     const std::from_chars_result r = std::from_chars(buffer, buffer + length, value);
     return r.ec == std::errc() && r.ptr == buffer + length ? value : 0;

@@ -1,0 +1,137 @@
+// The live report list for Today, This Month and This Year, the export of all data and reading that file
+// back, on three years of heavy use. "--export-csv=PATH" also writes the exported file for comparisons
+// with other readers (compare_python_csv.py).
+#include "HeavyFixture.h"
+
+#include "reports/HXCSVExport.h"
+#include "reports/HXLiveReport.h"
+#include "reports/HXReportInterval.h"
+#include "reports/HXReportSnapshot.h"
+#include "reports/cli/HXCommandLineDefaults.h"
+#include "reports/cli/HXStoredReportSource.h"
+
+#include "foundation/HXAtomicFile.h"
+#include "foundation/HXUserDefaults.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct Fixture {
+    HXDictionaryRef configuration;
+    std::unique_ptr<HXUserDefaults> defaults;
+    std::unique_ptr<HXStoredReportSource> source;
+    double first = 0;
+    double last = 0;
+    QByteArray exported;
+};
+
+Fixture& fixture() {
+    static Fixture* const f = [] {
+        auto* made = new Fixture;
+        made->configuration = makeHeavyConfiguration();
+        // Settings that are never written: registered defaults only, plus the total columns.
+        made->defaults = std::make_unique<HXUserDefaults>(
+            QDir::tempPath() + QStringLiteral("/qd-bench-none.plist"), HXUserDefaults::ReadOnly{});
+        made->defaults->registerDefaults(*HXReportsRegisteredDefaults());
+        made->defaults->setBool(u"Export Column: Total", true);
+        made->source = std::make_unique<HXStoredReportSource>(made->configuration, *made->defaults);
+        made->first = firstTimestamp(made->configuration.get());
+        made->last = made->configuration->timeIntervalForKey(u"Last Timestamp");
+        return made;
+    }();
+    return *f;
+}
+
+void liveReport(benchmark::State& state, int kind, int content) {
+    Fixture& f = fixture();
+    f.defaults->setInteger(u"Live Report Content (1252)", content);
+    double begin = f.first;
+    HXGetReportIntervalSpecificBeginTimestamp(&begin, kind, f.last - 1, f.first, f.last, 0);
+    qsizetype records = 0;
+    for (auto _ : state) {
+        const HXArrayRef list = eventLogsClippedBetweenTimestamp(*f.source, begin, f.last);
+        records = list->count();
+        benchmark::DoNotOptimize(list);
+    }
+    state.counters["records"] = static_cast<double>(records);
+}
+
+void BM_LiveReport(benchmark::State& state) {
+    liveReport(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+}
+// Kinds 1 (Today), 3 (This Month), 4 (This Year); content 0 (organizer, with events), 2 (all items, with
+// events) and 3 (all items, with or without events).
+BENCHMARK(BM_LiveReport)
+    ->ArgsProduct({{HXReportIntervalToday, HXReportIntervalThisMonth, HXReportIntervalThisYear}, {0, 2, 3}})
+    ->ArgNames({"kind", "content"})
+    ->Unit(benchmark::kMillisecond);
+
+const QByteArray& exportedFile();
+
+void BM_ExportAllData(benchmark::State& state) {
+    Fixture& f = fixture();
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const std::optional<QByteArray> data = exportPoolAsCSVData(*f.source, nullptr, f.first, f.last);
+        bytes = data->size();
+        benchmark::DoNotOptimize(data);
+    }
+    const qsizetype rows = exportedFile().count('\n') - 1;
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    state.counters["rows/s"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsIterationInvariantRate);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
+}
+BENCHMARK(BM_ExportAllData)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+const QByteArray& exportedFile() {
+    Fixture& f = fixture();
+    if (f.exported.isEmpty())
+        f.exported = *exportPoolAsCSVData(*f.source, nullptr, f.first, f.last);
+    return f.exported;
+}
+
+void BM_ReadExportBack(benchmark::State& state) {
+    const QByteArray& data = exportedFile();
+    for (auto _ : state) {
+        QStringList errors;
+        const HXDictionaryRef snapshot = reportSnapshotConfigurationFromCSVData(
+            data, QStringLiteral("/bench.csv"), &errors, QStringLiteral(","));
+        if (!snapshot)
+            state.SkipWithError("the export did not read back");
+        benchmark::DoNotOptimize(snapshot);
+    }
+    state.counters["MB"] = static_cast<double>(data.size()) / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * data.size());
+}
+BENCHMARK(BM_ReadExportBack)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        constexpr const char* kExport = "--export-csv=";
+        if (std::strncmp(argv[i], kExport, std::strlen(kExport)) == 0) {
+            if (!HXAtomicFile::write(QString::fromLocal8Bit(argv[i] + std::strlen(kExport)), exportedFile()))
+                return 1;
+            for (int j = i; j + 1 < argc; ++j)
+                argv[j] = argv[j + 1];
+            --argc;
+            --i;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

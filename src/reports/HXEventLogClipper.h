@@ -1,0 +1,22 @@
+#pragma once
+
+#include "foundation/HXDictionary.h"
+
+#include <vector>
+
+// Clips a record's two logs into reusable buffers and builds the clipped record only when asked: a report
+// of a short interval clips every record but keeps few, and most records then cost no allocation.
+class HXEventLogClipper {
+public:
+    // True when either clip is non-empty.
+    bool clip(const HXDictionaryRef& source, double a, double b);
+    // The clipped record of the last clip (see eventLogClippedBetweenTimestamp).
+    HXDictionaryRef record() const;
+
+private:
+    HXDictionaryRef m_source;
+    std::vector<double> m_active;
+    std::vector<double> m_front;
+    double m_time = 0;
+    double m_frontTime = 0;
+};
