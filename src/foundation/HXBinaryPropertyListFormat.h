@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtEndian>
 #include <QtGlobal>
 
 #include <cstdint>
@@ -33,17 +34,45 @@ enum Marker : std::uint8_t {
 // A low nibble of 0xF means the count follows as an integer object.
 inline constexpr std::uint8_t kCountFollows = 0x0F;
 
+// Sizes of offsets and references are 1, 2, 4 or 8 bytes in practice; other sizes up to 8 are legal.
 inline std::uint64_t readBigEndian(const uchar* p, int size) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < size; ++i)
-        value = (value << 8) | p[i];
-    return value;
+    switch (size) {
+    case 1:
+        return *p;
+    case 2:
+        return qFromBigEndian<quint16>(p);
+    case 4:
+        return qFromBigEndian<quint32>(p);
+    case 8:
+        return qFromBigEndian<quint64>(p);
+    default: {
+        std::uint64_t value = 0;
+        for (int i = 0; i < size; ++i)
+            value = (value << 8) | p[i];
+        return value;
+    }
+    }
 }
 
 inline void writeBigEndian(uchar* p, std::uint64_t value, int size) {
-    for (int i = size - 1; i >= 0; --i) {
-        p[i] = static_cast<uchar>(value);
-        value >>= 8;
+    switch (size) {
+    case 1:
+        *p = static_cast<uchar>(value);
+        return;
+    case 2:
+        qToBigEndian(static_cast<quint16>(value), p);
+        return;
+    case 4:
+        qToBigEndian(static_cast<quint32>(value), p);
+        return;
+    case 8:
+        qToBigEndian(static_cast<quint64>(value), p);
+        return;
+    default:
+        for (int i = size - 1; i >= 0; --i) {
+            p[i] = static_cast<uchar>(value);
+            value >>= 8;
+        }
     }
 }
 

@@ -2,14 +2,14 @@
 
 #include "foundation/HXArray.h"
 #include "foundation/HXBinaryPropertyListFormat.h"
+#include "foundation/HXBinaryPropertyListObjectTable.h"
 #include "foundation/HXDictionary.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QtEndian>
 
 #include <bit>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 // Two passes: the first numbers every object and sizes it, so that the second writes the whole file into
@@ -32,19 +32,35 @@ struct Object {
     quint64 first = 0;
     // Scalar: an HXValue; string: a QString; packed array: an HXArray.
     const void* source = nullptr;
+    quint64 index = 0;
 };
 
-struct ScalarKey {
-    HXValueType type;
-    std::uint64_t bits;
-    friend bool operator==(const ScalarKey&, const ScalarKey&) = default;
-};
-
-struct ScalarKeyHash {
-    std::size_t operator()(const ScalarKey& key) const {
-        return std::hash<std::uint64_t>()(key.bits * 31 + static_cast<std::uint64_t>(key.type));
+// The bits that tell scalars of one type apart.
+std::uint64_t scalarBits(const HXValue& value) {
+    switch (value.type()) {
+    case HXValueType::Bool:
+        return value.boolValue() ? 1 : 0;
+    case HXValueType::Integer:
+        return static_cast<std::uint64_t>(value.integerValue());
+    case HXValueType::UnsignedInteger:
+        return value.unsignedValue();
+    case HXValueType::Real:
+        return std::bit_cast<std::uint64_t>(value.realValue());
+    case HXValueType::Date:
+        return std::bit_cast<std::uint64_t>(value.toDate().absoluteTime);
+    default:
+        return 0;
     }
-};
+}
+
+// A finaliser that spreads every input bit over the low bits the table indexes with.
+std::uint64_t mixBits(std::uint64_t bits) {
+    bits ^= bits >> 33;
+    bits *= 0xff51afd7ed558ccdULL;
+    bits ^= bits >> 33;
+    bits *= 0xc4ceb9fe1a85ec53ULL;
+    return bits ^ (bits >> 33);
+}
 
 int exponentOf(int width) {
     return std::countr_zero(static_cast<unsigned>(width));
@@ -102,6 +118,7 @@ public:
 private:
     quint64 add(const Object& object) {
         m_objects.push_back(object);
+        m_objects.back().index = m_nextIndex;
         return m_nextIndex++;
     }
 
@@ -110,12 +127,11 @@ private:
         case HXValueType::String:
             return flattenString(value.toString());
         case HXValueType::Data: {
-            const auto found = m_data.constFind(value.toData());
-            if (found != m_data.cend())
-                return *found;
-            const quint64 index = add(Object{Kind::Scalar, false, 0, 0, &value});
-            m_data.insert(value.toData(), index);
-            return index;
+            const QByteArray& data = value.toData();
+            return unique(m_data, qHash(QByteArrayView(data), 0), Object{Kind::Scalar, false, 0, 0, &value},
+                          [&](const Object& object) {
+                              return static_cast<const HXValue*>(object.source)->toData() == data;
+                          });
         }
         case HXValueType::Array:
             return flattenArray(*value.toArray(), depth + 1);
@@ -126,43 +142,30 @@ private:
         }
     }
 
+    // The number of an equal object written before, or of this one, added now.
+    template <typename Equal>
+    quint64 unique(HXBinaryPropertyListObjectTable& table, std::uint64_t hash, const Object& object,
+                   Equal equal) {
+        const quint64 position = table.findOrAdd(
+            hash, [&](quint64 candidate) { return equal(m_objects[candidate]); }, m_objects.size());
+        return position == m_objects.size() ? add(object) : m_objects[position].index;
+    }
+
     quint64 flattenScalar(const HXValue& value) {
-        ScalarKey key{value.type(), 0};
-        switch (value.type()) {
-        case HXValueType::Bool:
-            key.bits = value.boolValue() ? 1 : 0;
-            break;
-        case HXValueType::Integer:
-            key.bits = static_cast<std::uint64_t>(value.integerValue());
-            break;
-        case HXValueType::UnsignedInteger:
-            key.bits = value.unsignedValue();
-            break;
-        case HXValueType::Real:
-            key.bits = std::bit_cast<std::uint64_t>(value.realValue());
-            break;
-        case HXValueType::Date:
-            key.bits = std::bit_cast<std::uint64_t>(value.toDate().absoluteTime);
-            break;
-        default:
-            break;
-        }
-        const auto found = m_scalars.find(key);
-        if (found != m_scalars.end())
-            return found->second;
-        const quint64 index = add(Object{Kind::Scalar, false, 0, 0, &value});
-        m_scalars.emplace(key, index);
-        return index;
+        const HXValueType type = value.type();
+        const std::uint64_t bits = scalarBits(value);
+        return unique(m_scalars, mixBits(bits) ^ static_cast<std::uint64_t>(type),
+                      Object{Kind::Scalar, false, 0, 0, &value}, [&](const Object& object) {
+                          const auto* other = static_cast<const HXValue*>(object.source);
+                          return other->type() == type && scalarBits(*other) == bits;
+                      });
     }
 
     quint64 flattenString(const QString& text) {
-        const auto found = m_strings.constFind(text);
-        if (found != m_strings.cend())
-            return *found;
-        const quint64 index =
-            add(Object{Kind::String, isASCII(text), static_cast<quint64>(text.size()), 0, &text});
-        m_strings.insert(text, index);
-        return index;
+        return unique(
+            m_strings, qHash(QStringView(text), 0),
+            Object{Kind::String, isASCII(text), static_cast<quint64>(text.size()), 0, &text},
+            [&](const Object& object) { return *static_cast<const QString*>(object.source) == text; });
     }
 
     bool checkDepth(int depth) {
@@ -385,9 +388,9 @@ private:
     std::vector<Object> m_objects;
     std::vector<quint64> m_refs;
     quint64 m_nextIndex = 0;
-    QHash<QString, quint64> m_strings;
-    QHash<QByteArray, quint64> m_data;
-    std::unordered_map<ScalarKey, quint64, ScalarKeyHash> m_scalars;
+    HXBinaryPropertyListObjectTable m_strings;
+    HXBinaryPropertyListObjectTable m_data;
+    HXBinaryPropertyListObjectTable m_scalars;
     QString m_error;
 
     int m_refSize = 1;
