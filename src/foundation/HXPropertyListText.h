@@ -112,41 +112,61 @@ inline QString formatReal(double number) {
         return QStringLiteral("nan");
     if (std::isinf(number))
         return number > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific);
-    std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    const std::size_t e = scientific.find('e');
-    std::string_view mantissa = scientific.substr(0, e);
+    char scientific[32];
+    const auto result =
+        std::to_chars(scientific, scientific + sizeof scientific, number, std::chars_format::scientific);
+    const std::string_view text(scientific, static_cast<std::size_t>(result.ptr - scientific));
+    const std::size_t e = text.find('e');
     int exponent = 0;
-    std::from_chars(scientific.data() + e + 1 + (scientific[e + 1] == '+' ? 1 : 0),
-                    scientific.data() + scientific.size(), exponent);
-    QString text;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(), exponent);
+    char out[48] = {};
+    std::size_t length = 0;
+    const auto put = [&](char c) {
+        out[length++] = c;
+    };
+    std::string_view mantissa = text.substr(0, e);
     if (mantissa.front() == '-') {
-        text.append(u'-');
+        put('-');
         mantissa.remove_prefix(1);
     }
-    QString digits = QString::fromLatin1(mantissa.data(), static_cast<qsizetype>(mantissa.size()));
-    digits.remove(u'.');
-    if (exponent < -4 || exponent >= 16) {
-        text.append(digits.front());
-        if (digits.size() > 1)
-            text.append(u'.').append(QStringView(digits).mid(1));
-        text.append(exponent < 0 ? QStringLiteral("e-") : QStringLiteral("e+"));
-        text.append(QStringLiteral("%1").arg(std::abs(exponent), 2, 10, QLatin1Char('0')));
-    } else if (exponent < 0) {
-        text.append(QStringLiteral("0.")).append(QString(-exponent - 1, u'0')).append(digits);
-    } else {
-        const auto integerDigits = static_cast<qsizetype>(exponent) + 1;
-        if (digits.size() <= integerDigits) {
-            text.append(digits)
-                .append(QString(integerDigits - digits.size(), u'0'))
-                .append(QStringLiteral(".0"));
-        } else {
-            text.append(QStringView(digits).first(integerDigits)).append(u'.');
-            text.append(QStringView(digits).mid(integerDigits));
-        }
+    char digits[20] = {};
+    std::size_t digitCount = 0;
+    for (char c : mantissa) {
+        if (c != '.')
+            digits[digitCount++] = c;
     }
-    return text;
+    if (exponent < -4 || exponent >= 16) {
+        put(digits[0]);
+        if (digitCount > 1) {
+            put('.');
+            for (std::size_t i = 1; i < digitCount; ++i)
+                put(digits[i]);
+        }
+        put('e');
+        put(exponent < 0 ? '-' : '+');
+        const int magnitude = std::abs(exponent);
+        if (magnitude >= 100)
+            put(static_cast<char>('0' + magnitude / 100));
+        put(static_cast<char>('0' + magnitude / 10 % 10));
+        put(static_cast<char>('0' + magnitude % 10));
+    } else if (exponent < 0) {
+        put('0');
+        put('.');
+        for (int i = 0; i < -exponent - 1; ++i)
+            put('0');
+        for (std::size_t i = 0; i < digitCount; ++i)
+            put(digits[i]);
+    } else {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        for (std::size_t i = 0; i < integerDigits; ++i)
+            put(i < digitCount ? digits[i] : '0');
+        put('.');
+        if (digitCount <= integerDigits)
+            put('0');
+        for (std::size_t i = integerDigits; i < digitCount; ++i)
+            put(digits[i]);
+    }
+    return QString::fromLatin1(out, static_cast<qsizetype>(length));
 }
 
 inline constexpr std::int64_t kSecondsPerDay = 86400;

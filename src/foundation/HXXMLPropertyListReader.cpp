@@ -4,6 +4,7 @@
 #include "foundation/HXDictionary.h"
 #include "foundation/HXPropertyListText.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -18,8 +19,12 @@ namespace {
 
 class XMLReader {
 public:
-    explicit XMLReader(QByteArrayView data)
-        : m_data(QByteArray::fromRawData(data.data(), data.size())), m_xml(m_data) {}
+    // Through a device the stream reader decodes the text block by block instead of all at once.
+    explicit XMLReader(QByteArrayView data) : m_data(QByteArray::fromRawData(data.data(), data.size())) {
+        m_buffer.setBuffer(&m_data);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_buffer);
+    }
 
     HXPropertyListResult read() {
         HXPropertyListResult result;
@@ -254,6 +259,7 @@ private:
     }
 
     QByteArray m_data;
+    QBuffer m_buffer;
     QXmlStreamReader m_xml;
     QString m_text;
     QString m_error;
