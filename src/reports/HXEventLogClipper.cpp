@@ -61,7 +61,7 @@ bool HXEventLogClipper::clip(const HXDictionaryRef& source, double a, double b) 
     return !m_active.empty() || !m_front.empty();
 }
 
-HXDictionaryRef HXEventLogClipper::record() const {
+HXDictionaryRef HXEventLogClipper::record() {
     if (!m_source) {
         HXDictionaryRef empty = HXDictionary::create();
         empty->setValue(Source, HXValue(m_source));
@@ -80,14 +80,17 @@ HXDictionaryRef HXEventLogClipper::record() const {
         record->setValue(Name, name);
     if (path)
         record->setValue(Path, *path);
+    // The buffers were sized by the clip; they move into the record and the next clip starts afresh.
     if (!m_active.empty()) {
-        record->setValue(ActiveLog, HXArray::createWithDoubles(m_active));
+        record->setValue(ActiveLog, HXArray::createWithDoubles(std::move(m_active)));
         record->setValue(Time, m_time);
     }
     if (!m_front.empty()) {
-        record->setValue(FrontActiveLog, HXArray::createWithDoubles(m_front));
+        record->setValue(FrontActiveLog, HXArray::createWithDoubles(std::move(m_front)));
         record->setValue(FrontTime, m_frontTime);
     }
+    m_active.clear();
+    m_front.clear();
     record->setValue(Source, HXValue(m_source));
     return record;
 }

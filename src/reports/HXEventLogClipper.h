@@ -10,8 +10,8 @@ class HXEventLogClipper {
 public:
     // True when either clip is non-empty.
     bool clip(const HXDictionaryRef& source, double a, double b);
-    // The clipped record of the last clip (see eventLogClippedBetweenTimestamp).
-    HXDictionaryRef record() const;
+    // The clipped record of the last clip (see eventLogClippedBetweenTimestamp), once per clip.
+    HXDictionaryRef record();
 
 private:
     HXDictionaryRef m_source;

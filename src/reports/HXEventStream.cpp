@@ -114,6 +114,12 @@ double recordEventStream(const HXArray& stream, std::vector<double>& output, dou
     }
     const auto start = static_cast<qsizetype>(high);
     const double last = start > 0 ? d[static_cast<std::size_t>(start - 1)] : -1;
+    // The walk copies at most the values before hi - ε, plus lo and -hi: room for them at once.
+    const auto stop = std::partition_point(d.begin() + start, d.end(),
+                                           [hi](double v) { return std::fabs(v) <= hi - kEpsilon; });
+    const auto copied = static_cast<std::size_t>(stop - (d.begin() + start));
+    if (copied > 0 || last > 0)
+        output.reserve(output.size() + copied + 3);
     return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
                     static_cast<qsizetype>(d.size()), start, last, output, lo, hi);
 }

@@ -3,7 +3,11 @@
 #include "reports/HXLiveReport.h"
 #include "reports/HXReportReference.h"
 
+#include "foundation/HXSorting.h"
+
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace HXKeys;
 
@@ -121,4 +125,43 @@ TEST_F(LiveReport, FirstTimestampAndReference) {
     // Applications and pools together were active 1000-4000 and 5000-6000; windows and items don't count.
     EXPECT_DOUBLE_EQ(HXReportReferenceInterval(*list, 1000, 6000, false), 4000);
     EXPECT_DOUBLE_EQ(HXReportReferenceInterval(*list, 1000, 6000, true), 5000);
+}
+
+TEST(LiveReportOrder, SameAsHXSortItems) {
+    // Names with numbers, case and blanks, equal names with other paths, equal and missing times.
+    std::mt19937 random(3);
+    const QStringList words{QStringLiteral("Doc 10"),
+                            QStringLiteral("doc 9"),
+                            QStringLiteral("Doc 9"),
+                            QStringLiteral("  "),
+                            QString(),
+                            QStringLiteral("Ärger"),
+                            QStringLiteral("apple")};
+    auto applications = HXDictionary::create();
+    for (int i = 0; i < 300; ++i) {
+        const double t = 1000 + 10.0 * static_cast<double>(random() % 5);
+        const int shape = static_cast<int>(random() % 4);
+        auto app = record({{u"Path", QStringLiteral("/p/%1").arg(random() % 7)}});
+        app->setValue(HXKeys::Name,
+                      words[static_cast<qsizetype>(random() % static_cast<unsigned>(words.size()))]);
+        if (shape != 0)
+            app->setValue(HXKeys::ActiveLog, makeLog({t, -(t + static_cast<double>(random() % 3) * 10)}));
+        if (shape == 2)
+            app->setValue(HXKeys::FrontActiveLog, makeLog({t, -(t + static_cast<double>(random() % 3) * 5)}));
+        applications->setValue(QStringLiteral("app%1").arg(i), app);
+    }
+    TestReportSource source(record({{u"Applications", applications}}));
+    source.defaults().setBool(u"Live Report: Pools", false);
+    source.defaults().setInteger(u"Live Report Content (1252)", 3);
+    for (int column : {0, 1, 2, 3}) {
+        source.setSortColumn(column);
+        const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 0, 5000);
+        std::vector<HXValue> expected = list->values();
+        std::stable_sort(expected.begin(), expected.end(), [column](const HXValue& a, const HXValue& b) {
+            return HXSortItemValues(a, b, column) < 0;
+        });
+        ASSERT_EQ(expected.size(), 300u);
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            ASSERT_TRUE(expected[i].isIdenticalTo(list->values()[i])) << "column " << column << " at " << i;
+    }
 }
