@@ -40,3 +40,15 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
     result.plainWindows = HXCompiledBlacklist(result.plainWindowEntries.get());
     return result;
 }
+
+const HXTickBlacklists& HXBlacklistCache::update(HXDictionary& configuration) {
+    const std::vector<HXValue>& applications =
+        blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values();
+    const std::vector<HXValue>& windows = blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values();
+    if (!m_current || applications != m_applicationSource || windows != m_windowSource) {
+        m_applicationSource = applications;
+        m_windowSource = windows;
+        m_current = preprocessBlacklists(configuration);
+    }
+    return *m_current;
+}

@@ -60,8 +60,11 @@ void HXMainController::setOverallTimes(double applications, double pools) {
 }
 
 void HXMainController::updateLists(bool withSender) {
-    if (withSender)
+    if (withSender) {
         m_services.scheduler.cancelPerforms(this, kUpdateListsAction);
+        // Whoever changed records outside a tick asks for this one: everything is looked at again.
+        m_fullConsolidationPending = true;
+    }
     if (withSender || (!isPaused() && !m_editingOrganizerCell))
         runTick();
     Q_EMIT liveReportNeedsUpdate();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/HXAdHocTimerPort.h"
+#include "engine/HXBlacklists.h"
 #include "engine/HXConfigurationStore.h"
 #include "engine/HXEngineServices.h"
 #include "engine/HXFolderPaths.h"
@@ -12,6 +13,7 @@
 #include <QObject>
 
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 // The tracker's state and operations, without any user interface: the configuration, the sampling tick
@@ -128,6 +130,16 @@ private:
     HXUndoHistory m_undoHistory;
     HXScreenshots m_screenshots;
     HXHibernation m_hibernation;
+    HXBlacklistCache m_blacklists;
+    // Applications that were not running and whose windows were all closed and inactive at the last
+    // consolidation: until they run again, only a tick with a sender or a periodic full pass looks at
+    // their windows, which nothing else changes.
+    std::unordered_set<const HXDictionary*> m_dormantApplications;
+    bool m_fullConsolidationPending = true;
+    const HXDictionary* m_lastConsolidatedConfiguration = nullptr;
+    bool m_lastShowInactiveApplications = true;
+    int m_ticksSinceFullConsolidation = 0;
+    std::vector<const HXDictionary*> m_applicationsWithNewWindows;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

@@ -1,7 +1,8 @@
 // The sampling tick: what the window system shows now becomes times and event log entries.
 #include "engine/HXBlacklists.h"
+#include "engine/HXListResorting.h"
 #include "engine/HXMainController.h"
-#include "engine/HXPools.h"
+#include "engine/HXPoolMatcher.h"
 #include "engine/HXWindowList.h"
 #include "filters/HXFilterString.h"
 #include "filters/HXWindowTitleFilters.h"
@@ -12,6 +13,8 @@
 #include "platform/HXWorkspace.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 using namespace HXKeys;
 
@@ -46,18 +49,19 @@ HXDictionaryRef applicationsOf(HXDictionary& configuration) {
 }
 
 void sortItems(HXArray& items, int column) {
-    items.sortValues([column](const HXValue& a, const HXValue& b) { return HXSortItemValues(a, b, column); });
+    HXSortItemsInArray(items, column);
 }
 
 // One tick's view of the world, shared by the steps below.
 struct TickContext {
     HXDictionary& configuration;
-    HXArrayRef pools;
+    HXPoolMatcher& pools;
     bool gap;
     double interval;
-    bool matchApplicationsViaID;
     bool eatsFrontmostWindow;
     const HXTickBlacklists& blacklists;
+    // Applications that got a new window record in this tick.
+    std::vector<const HXDictionary*>& applicationsWithNewWindows;
 };
 
 // The windows of one counted application: the frontmost application's foreground time goes to its
@@ -65,11 +69,11 @@ struct TickContext {
 void countWindows(const TickContext& tick, HXDictionary& application, const QString& key, const QString& name,
                   bool frontmost, const std::vector<HXDictionaryRef>& windows) {
     const HXArrayRef filters = windowTitleFiltersWithIdentifier(tick.configuration, key, nullptr, false);
+    const HXCompiledQualifiedBlacklist::ForApplication qualified = tick.blacklists.qualifiedWindows.forApplication(name);
     HXDictionaryRef windowsByName = application.dictionaryForKey(WindowsByName);
     bool front = frontmost;
     for (const HXDictionaryRef& w : windows) {
-        if (const std::optional<QString> title =
-                tick.blacklists.qualifiedWindows.validItemName(w->stringForKey(Name), name)) {
+        if (const std::optional<QString> title = qualified.validItemName(w->stringForKey(Name))) {
             const QString filtered = HXFilterString(*title, filters.get());
             if (!filtered.isEmpty()) {
                 HXDictionaryRef r = windowsByName ? windowsByName->dictionaryForKey(filtered) : nullptr;
@@ -93,6 +97,7 @@ void countWindows(const TickContext& tick, HXDictionary& application, const QStr
                     }
                     windowsByName->setValue(filtered, w);
                     r = w;
+                    tick.applicationsWithNewWindows.push_back(&application);
                 }
                 if (counted) {
                     if (filtered != *title)
@@ -100,7 +105,7 @@ void countWindows(const TickContext& tick, HXDictionary& application, const QStr
                     r->setValue(ApplicationID, key);
                     r->setBool(true, ActiveTransient);
                     r->setBool(front, FrontActiveTransient);
-                    checkPools(tick.pools.get(), *r, tick.gap, tick.interval, front, tick.matchApplicationsViaID);
+                    tick.pools.feed(*r, tick.gap, tick.interval, front);
                     front = false;
                 }
             }
@@ -147,19 +152,18 @@ void HXMainController::runTick() {
     if (m_services.adHocTimer && m_services.adHocTimer->active())
         frontPath.reset();
 
-    const HXTickBlacklists blacklists = preprocessBlacklists(configuration);
+    const HXTickBlacklists& blacklists = m_blacklists.update(configuration);
     const HXWindowsByPID windows = HXWindowDescriptionsByPID(
         m_services.windowServer, blacklists.plainWindows,
         HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
                             defaults.boolForKey(u"Include Floating Windows")});
 
-    const TickContext tick{configuration,
-                           configuration.arrayForKey(u"Pools"),
-                           gap,
-                           interval,
-                           defaults.boolForKey(u"Pools: Match Applications Via ID"),
-                           defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"),
-                           blacklists};
+    HXPoolMatcher pools(configuration.arrayPointerForKey(u"Pools"),
+                        defaults.boolForKey(u"Pools: Match Applications Via ID"));
+    m_applicationsWithNewWindows.clear();
+    const TickContext tick{configuration, pools, gap, interval,
+                           defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"), blacklists,
+                           m_applicationsWithNewWindows};
     const std::int64_t policyFilter = defaults.integerForKey(u"Application Activation Policy Filter");
     const HXDictionaryRef applications = applicationsOf(configuration);
 
@@ -191,7 +195,7 @@ void HXMainController::runTick() {
         record->setValue(Path, path);
         record->setBool(true, ActiveTransient);
         record->setBool(frontmost, FrontActiveTransient);
-        checkPools(tick.pools.get(), *record, gap, interval, frontmost, tick.matchApplicationsViaID);
+        pools.feed(*record, gap, interval, frontmost);
 
         if (running.processIdentifier < 0)
             continue;
@@ -206,35 +210,75 @@ void HXMainController::runTick() {
 }
 
 void HXMainController::rebuildApplicationList(bool gap, double now, double previous) {
+    constexpr int kTicksBetweenFullConsolidations = 600;
     auto list = HXArray::create();
-    const HXDictionaryRef applications = m_store.configuration()->dictionaryForKey(u"Applications");
+    const HXDictionary* configuration = m_store.configuration().get();
+    const bool fullPass = m_fullConsolidationPending || configuration != m_lastConsolidatedConfiguration ||
+                          m_showInactiveApplications != m_lastShowInactiveApplications ||
+                          ++m_ticksSinceFullConsolidation >= kTicksBetweenFullConsolidations;
+    if (fullPass) {
+        m_dormantApplications.clear();
+        m_fullConsolidationPending = false;
+        m_lastConsolidatedConfiguration = configuration;
+        m_lastShowInactiveApplications = m_showInactiveApplications;
+        m_ticksSinceFullConsolidation = 0;
+    }
+    const HXDictionaryRef applications = configuration->dictionaryForKey(u"Applications");
     for (const HXDictionary::Entry& entry : applications->entries()) {
         const HXDictionaryRef& application = entry.value.toDictionary();
         if (!application)
             continue;
         const bool active = application->consolidateStates(gap, now, previous);
+        if (!active && m_dormantApplications.contains(application.get())) {
+            // Its windows and their list are as the last tick left them.
+            if (m_showInactiveApplications)
+                list->append(application);
+            continue;
+        }
+        m_dormantApplications.erase(application.get());
         const HXDictionaryRef windows = application->dictionaryForKey(WindowsByName);
+        bool anyWindowActive = false;
         if (!active && !m_showInactiveApplications) {
             if (windows) {
                 for (const HXDictionary::Entry& w : windows->entries()) {
                     if (const HXDictionaryRef& window = w.value.toDictionary())
-                        window->consolidateStates(gap, now, previous);
+                        anyWindowActive = window->consolidateStates(gap, now, previous) || anyWindowActive;
                 }
             }
             application->setListWindows(nullptr);
-            continue;
-        }
-        list->append(application);
-        auto listWindows = HXArray::create();
-        if (windows) {
-            for (const HXDictionary::Entry& w : windows->entries()) {
-                const HXDictionaryRef& window = w.value.toDictionary();
-                if (window && (window->consolidateStates(gap, now, previous) || m_showInactiveApplications))
-                    listWindows->append(window);
+        } else {
+            list->append(application);
+            std::vector<HXDictionary*> seenWindows;
+            auto listWindows = HXArray::create();
+            if (windows) {
+                for (const HXDictionary::Entry& w : windows->entries()) {
+                    const HXDictionaryRef& window = w.value.toDictionary();
+                    if (!window)
+                        continue;
+                    const bool windowActive = window->consolidateStates(gap, now, previous);
+                    if (windowActive)
+                        seenWindows.push_back(window.get());
+                    anyWindowActive = windowActive || anyWindowActive;
+                    if (windowActive || m_showInactiveApplications)
+                        listWindows->append(window);
+                }
             }
+            // With every window listed, last tick's order needs only the windows seen now moved.
+            const HXArrayRef& previousList = application->listWindows();
+            const bool resorted =
+                !fullPass && m_showInactiveApplications && previousList &&
+                previousList->count() == listWindows->count() &&
+                std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(), application.get()) ==
+                    m_applicationsWithNewWindows.end() &&
+                HXResortChangedItems(*previousList, seenWindows, m_sortColumn);
+            if (resorted)
+                listWindows = previousList;
+            else
+                sortItems(*listWindows, m_sortColumn);
+            application->setListWindows(std::move(listWindows));
         }
-        sortItems(*listWindows, m_sortColumn);
-        application->setListWindows(std::move(listWindows));
+        if (!active && !anyWindowActive)
+            m_dormantApplications.insert(application.get());
     }
     sortItems(*list, m_sortColumn);
     m_listApplications = std::move(list);

@@ -132,6 +132,14 @@ void HXArray::clear() {
     m_sortedByMagnitude = true;
 }
 
+void HXArray::assignValues(std::vector<HXValue> values) {
+    const HXArrayRef replacement = createWithValues(std::move(values));
+    m_packed = replacement->m_packed;
+    m_sortedByMagnitude = replacement->m_sortedByMagnitude;
+    m_doubles = std::move(replacement->m_doubles);
+    m_values = std::move(replacement->m_values);
+}
+
 void HXArray::reserve(qsizetype n) {
     if (m_packed)
         m_doubles.reserve(static_cast<std::size_t>(n));

@@ -49,6 +49,8 @@ public:
     void removeLast();
     void clear();
     void reserve(qsizetype count);
+    // Replaces every element (packing them when they are all reals).
+    void assignValues(std::vector<HXValue> values);
 
     // Position of this very object (containers by identity, other values by equality); -1 when absent.
     qsizetype indexOfIdentical(const HXValue& value) const;

@@ -32,6 +32,18 @@ HXCompiledBlacklist::HXCompiledBlacklist(const std::vector<QString>& entries) {
 }
 
 std::optional<QString> HXCompiledBlacklist::validItemName(const QString& name) const {
+    constexpr qsizetype kMaximumAnswers = 8192;
+    const auto known = m_answers.constFind(name);
+    if (known != m_answers.constEnd())
+        return *known;
+    if (m_answers.size() >= kMaximumAnswers)
+        m_answers.clear();
+    std::optional<QString> answer = check(name);
+    m_answers.insert(name, answer);
+    return answer;
+}
+
+std::optional<QString> HXCompiledBlacklist::check(const QString& name) const {
     QString trimmed = name.trimmed();
     if (trimmed.isEmpty() || anyMatches(m_queries, trimmed, m_needsFoldedName))
         return std::nullopt;
@@ -46,6 +58,27 @@ std::optional<QString> HXCompiledQualifiedBlacklist::validItemName(const QString
                                                                    const QString& applicationName) const {
     for (const auto& [qualifier, value] : m_entries) {
         if (qualifier.matches(applicationName) && value.matches(name))
+            return std::nullopt;
+    }
+    return name;
+}
+
+HXCompiledQualifiedBlacklist::ForApplication
+HXCompiledQualifiedBlacklist::forApplication(const QString& applicationName) const {
+    ForApplication result;
+    for (const auto& [qualifier, value] : m_entries) {
+        if (qualifier.matches(applicationName))
+            result.m_values.push_back(&value);
+    }
+    return result;
+}
+
+std::optional<QString> HXCompiledQualifiedBlacklist::ForApplication::validItemName(const QString& name) const {
+    if (m_values.empty())
+        return name;
+    const QString folded = HXWildcardQuery::foldedName(name);
+    for (const HXWildcardQuery* value : m_values) {
+        if (value->matches(name, folded))
             return std::nullopt;
     }
     return name;

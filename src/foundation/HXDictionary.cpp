@@ -32,27 +32,26 @@ QStringList HXDictionary::keys() const {
 qsizetype HXDictionary::indexOf(HXKey key) const {
     if (key.slot >= 0)
         return m_slots[static_cast<std::size_t>(key.slot)];
+    return indexOfText(key.text);
+}
+
+qsizetype HXDictionary::indexOfText(QStringView text) const {
     if (!m_index.empty()) {
         const std::size_t mask = m_index.size() - 1;
-        for (std::size_t i = hashOf(key.text) & mask;; i = (i + 1) & mask) {
+        for (std::size_t i = hashOf(text) & mask;; i = (i + 1) & mask) {
             const std::int32_t position = m_index[i];
             if (position < 0)
                 return -1;
-            if (m_entries[static_cast<std::size_t>(position)].key == key.text)
+            if (m_entries[static_cast<std::size_t>(position)].key == text)
                 return position;
         }
     }
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const QString& k = m_entries[i].key;
-        if (k.size() == key.text.size() && k == key.text)
+        if (k.size() == text.size() && k == text)
             return static_cast<qsizetype>(i);
     }
     return -1;
-}
-
-const HXValue* HXDictionary::find(HXKey key) const {
-    const qsizetype i = indexOf(key);
-    return i < 0 ? nullptr : &m_entries[static_cast<std::size_t>(i)].value;
 }
 
 HXValue HXDictionary::value(HXKey key) const {
@@ -123,11 +122,6 @@ void HXDictionary::clear() {
     m_index.clear();
 }
 
-double HXDictionary::timeIntervalForKey(HXKey key) const {
-    const HXValue* v = find(key);
-    return v ? v->toDouble() : 0.0;
-}
-
 std::int64_t HXDictionary::integerForKey(HXKey key) const {
     const HXValue* v = find(key);
     return v ? v->toInteger() : 0;
@@ -136,11 +130,6 @@ std::int64_t HXDictionary::integerForKey(HXKey key) const {
 std::uint64_t HXDictionary::unsignedIntegerForKey(HXKey key) const {
     const HXValue* v = find(key);
     return v ? v->toUnsignedInteger() : 0;
-}
-
-bool HXDictionary::boolForKey(HXKey key) const {
-    const HXValue* v = find(key);
-    return v && v->toBool();
 }
 
 const QString& HXDictionary::stringForKey(HXKey key) const {

@@ -34,8 +34,15 @@ public:
     const std::vector<Entry>& entries() const { return m_entries; }
     QStringList keys() const;
 
-    // The stored value, or nullptr; never allocates.
-    const HXValue* find(HXKey key) const;
+    // The stored value, or nullptr; never allocates. Well-known keys are found through their slot.
+    const HXValue* find(HXKey key) const {
+        if (key.slot >= 0) {
+            const std::int32_t position = m_slots[static_cast<std::size_t>(key.slot)];
+            return position < 0 ? nullptr : &m_entries[static_cast<std::size_t>(position)].value;
+        }
+        const qsizetype position = indexOfText(key.text);
+        return position < 0 ? nullptr : &m_entries[static_cast<std::size_t>(position)].value;
+    }
     HXValue value(HXKey key) const;
     bool contains(HXKey key) const { return find(key) != nullptr; }
 
@@ -44,11 +51,22 @@ public:
     void clear();
 
     // Typed reads.
-    double timeIntervalForKey(HXKey key) const;
+    double timeIntervalForKey(HXKey key) const {
+        const HXValue* v = find(key);
+        return v ? v->toDouble() : 0.0;
+    }
     std::int64_t integerForKey(HXKey key) const;
     std::uint64_t unsignedIntegerForKey(HXKey key) const;
-    bool boolForKey(HXKey key) const;
+    bool boolForKey(HXKey key) const {
+        const HXValue* v = find(key);
+        return v && v->toBool();
+    }
     const QString& stringForKey(HXKey key) const;
+    // The array itself, without touching its reference count; nullptr when absent or not an array.
+    HXArray* arrayPointerForKey(HXKey key) const {
+        const HXValue* v = find(key);
+        return v ? v->toArray().get() : nullptr;
+    }
     HXArrayRef arrayForKey(HXKey key) const;
     HXDictionaryRef dictionaryForKey(HXKey key) const;
 
@@ -89,6 +107,7 @@ public:
 
 private:
     qsizetype indexOf(HXKey key) const;
+    qsizetype indexOfText(QStringView text) const;
     void rebuildIndex();
     void insertIntoIndex(qsizetype position);
 

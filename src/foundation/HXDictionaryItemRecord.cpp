@@ -75,14 +75,18 @@ bool HXDictionary::consolidateFrontState(bool front, bool gap, double now, doubl
     const HXKey stateKey = front ? FrontActive : Active;
     const HXKey logKey = front ? FrontActiveLog : ActiveLog;
 
-    const bool seen = boolForKey(transientKey);
-    setBool(seen, stateKey);
-    remove(transientKey);
-
-    HXArrayRef log = arrayForKey(logKey);
+    const HXValue* transient = find(transientKey);
+    const bool seen = transient && transient->toBool();
+    HXArray* log = arrayPointerForKey(logKey);
     const bool hasLast = log && !log->isEmpty();
     const double last = hasLast ? log->numberAt(log->count() - 1) : 0.0;
     bool open = hasLast && last > 0;
+    // Most records of years of data are dormant: not seen, not active, nothing open. Nothing to do.
+    if (!seen && !open && !transient && !find(stateKey))
+        return false;
+
+    setBool(seen, stateKey);
+    remove(transientKey);
 
     if (gap && open) {
         if (previous < kSimilarity || std::fabs(last - previous) < kSimilarity)
@@ -94,8 +98,9 @@ bool HXDictionary::consolidateFrontState(bool front, bool gap, double now, doubl
     if (seen) {
         if (!open) { // an entry left open by the previous tick simply runs on
             if (!log) {
-                log = HXArray::create();
-                setValue(logKey, log);
+                auto created = HXArray::create();
+                log = created.get();
+                setValue(logKey, std::move(created));
             }
             log->appendDouble(now);
         }

@@ -5,7 +5,11 @@
 #include <QCollator>
 #include <QLocale>
 
+#include <QCollatorSortKey>
+
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -94,4 +98,120 @@ int HXSortDictionaryNumberValuesByKey(const HXDictionary& a, const HXDictionary&
     const double na = number(a);
     const double nb = number(b);
     return na < nb ? -1 : (na > nb ? 1 : 0);
+}
+
+namespace {
+
+// A record's display name with its collation key, kept until the name changes.
+struct CollationKey {
+    QString name;
+    QCollatorSortKey key;
+};
+
+const int kCollationKeyTag = 0;
+
+const QCollatorSortKey& collationKey(HXDictionary& record, const QString& name) {
+    auto cached = std::static_pointer_cast<CollationKey>(record.associatedObject(&kCollationKeyTag));
+    if (!cached || cached->name != name) {
+        cached = std::make_shared<CollationKey>(CollationKey{name, standardCollator().sortKey(name)});
+        record.setAssociatedObject(&kCollationKeyTag, cached);
+    }
+    return cached->key;
+}
+
+struct SortEntry {
+    HXValue value;
+    HXDictionary* record = nullptr;
+    std::optional<double> time;
+    std::optional<double> frontTime;
+    QString name;
+    // Computed on the first tie that needs it.
+    mutable const QCollatorSortKey* key = nullptr;
+};
+
+std::optional<double> numberFor(const HXDictionary& record, HXKey key) {
+    const HXValue* v = record.find(key);
+    if (v && v->isNumber())
+        return v->toDouble();
+    return std::nullopt;
+}
+
+int compareDescending(const std::optional<double>& a, const std::optional<double>& b) {
+    if (a && b)
+        return *a > *b ? -1 : (*a < *b ? 1 : 0);
+    if (a.has_value() != b.has_value())
+        return a ? -1 : 1;
+    return 0;
+}
+
+int compareNames(const SortEntry& a, const SortEntry& b) {
+    if (a.name.isEmpty() != b.name.isEmpty())
+        return a.name.isEmpty() ? 1 : -1;
+    if (!a.name.isEmpty()) {
+        if (!a.key)
+            a.key = &collationKey(*a.record, a.name);
+        if (!b.key)
+            b.key = &collationKey(*b.record, b.name);
+        if (const int c = sign(a.key->compare(*b.key)))
+            return c;
+    }
+    return HXLocalizedStandardCompare(a.record->stringForKey(HXKeys::Path), b.record->stringForKey(HXKeys::Path));
+}
+
+} // namespace
+
+int HXCompareItems(HXDictionary& a, HXDictionary& b, int sortColumn) {
+    if (sortColumn >= 2) {
+        if (const int c = compareDescending(numberFor(a, HXKeys::Time), numberFor(b, HXKeys::Time)))
+            return c;
+    }
+    if (sortColumn >= 1) {
+        if (const int c = compareDescending(numberFor(a, HXKeys::FrontTime), numberFor(b, HXKeys::FrontTime)))
+            return c;
+    }
+    SortEntry ea;
+    ea.record = &a;
+    ea.name = a.itemName();
+    SortEntry eb;
+    eb.record = &b;
+    eb.name = b.itemName();
+    return compareNames(ea, eb);
+}
+
+void HXSortItemsInArray(HXArray& items, int sortColumn) {
+    if (items.isPacked() || items.count() < 2)
+        return;
+    std::vector<SortEntry> entries;
+    entries.reserve(static_cast<std::size_t>(items.count()));
+    for (const HXValue& value : items.values()) {
+        SortEntry entry;
+        entry.value = value;
+        entry.record = value.toDictionary().get();
+        if (entry.record) {
+            if (sortColumn >= 2)
+                entry.time = numberFor(*entry.record, HXKeys::Time);
+            if (sortColumn >= 1)
+                entry.frontTime = numberFor(*entry.record, HXKeys::FrontTime);
+            entry.name = entry.record->itemName();
+        }
+        entries.push_back(std::move(entry));
+    }
+    std::stable_sort(entries.begin(), entries.end(), [sortColumn](const SortEntry& a, const SortEntry& b) {
+        if (!a.record || !b.record)
+            return a.record && !b.record;
+        if (sortColumn >= 2) {
+            if (const int c = compareDescending(a.time, b.time))
+                return c < 0;
+        }
+        if (sortColumn >= 1) {
+            if (const int c = compareDescending(a.frontTime, b.frontTime))
+                return c < 0;
+        }
+        return compareNames(a, b) < 0;
+    });
+    std::vector<HXValue> sorted;
+    sorted.reserve(entries.size());
+    for (SortEntry& entry : entries)
+        sorted.push_back(std::move(entry.value));
+    items.assignValues(std::move(sorted));
 }

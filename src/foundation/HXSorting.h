@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/HXArray.h"
 #include "foundation/HXKeys.h"
 #include "foundation/HXValue.h"
 
@@ -19,6 +20,15 @@ int HXSortItemsByName(const HXDictionary& a, const HXDictionary& b);
 int HXSortStrings(const QString& a, const QString& b);
 // Ascending by the number under the key; a missing number sorts last.
 int HXSortDictionaryNumberValuesByKey(const HXDictionary& a, const HXDictionary& b, HXKey key);
+
+// Sorts item records in place exactly as HXSortItems orders them (stable), reading each record's values
+// once and keeping each name's collation key on its record, so that lists of thousands sort quickly
+// tick after tick.
+void HXSortItemsInArray(HXArray& items, int sortColumn);
+
+// HXSortItems on records, with each name's collation key kept on its record; 0 only when the two are
+// equal in every criterion (name and path included).
+int HXCompareItems(HXDictionary& a, HXDictionary& b, int sortColumn);
 
 // The locale's standard comparison itself (numeric-aware, case-insensitive), -1, 0 or 1.
 int HXLocalizedStandardCompare(const QString& a, const QString& b);

@@ -43,36 +43,6 @@ bool HXValue::isNumber() const {
     }
 }
 
-bool HXValue::toBool() const {
-    switch (type()) {
-    case HXValueType::Bool:
-        return std::get<bool>(m_data);
-    case HXValueType::Integer:
-        return std::get<std::int64_t>(m_data) != 0;
-    case HXValueType::UnsignedInteger:
-        return std::get<std::uint64_t>(m_data) != 0;
-    case HXValueType::Real:
-        return std::get<double>(m_data) != 0.0;
-    default:
-        return false;
-    }
-}
-
-double HXValue::toDouble() const {
-    switch (type()) {
-    case HXValueType::Bool:
-        return std::get<bool>(m_data) ? 1.0 : 0.0;
-    case HXValueType::Integer:
-        return static_cast<double>(std::get<std::int64_t>(m_data));
-    case HXValueType::UnsignedInteger:
-        return static_cast<double>(std::get<std::uint64_t>(m_data));
-    case HXValueType::Real:
-        return std::get<double>(m_data);
-    default:
-        return 0.0;
-    }
-}
-
 namespace {
 
 // Saturating conversion: NaN reads as 0, out-of-range reals clamp instead of invoking undefined behaviour.

@@ -70,8 +70,34 @@ public:
     bool isArray() const { return type() == HXValueType::Array; }
     bool isDictionary() const { return type() == HXValueType::Dictionary; }
 
-    bool toBool() const;
-    double toDouble() const;
+    bool toBool() const {
+        switch (type()) {
+        case HXValueType::Bool:
+            return *std::get_if<bool>(&m_data);
+        case HXValueType::Integer:
+            return *std::get_if<std::int64_t>(&m_data) != 0;
+        case HXValueType::UnsignedInteger:
+            return *std::get_if<std::uint64_t>(&m_data) != 0;
+        case HXValueType::Real:
+            return *std::get_if<double>(&m_data) != 0.0;
+        default:
+            return false;
+        }
+    }
+    double toDouble() const {
+        switch (type()) {
+        case HXValueType::Bool:
+            return *std::get_if<bool>(&m_data) ? 1.0 : 0.0;
+        case HXValueType::Integer:
+            return static_cast<double>(*std::get_if<std::int64_t>(&m_data));
+        case HXValueType::UnsignedInteger:
+            return static_cast<double>(*std::get_if<std::uint64_t>(&m_data));
+        case HXValueType::Real:
+            return *std::get_if<double>(&m_data);
+        default:
+            return 0.0;
+        }
+    }
     std::int64_t toInteger() const;
     std::uint64_t toUnsignedInteger() const;
     const QString& toString() const;
