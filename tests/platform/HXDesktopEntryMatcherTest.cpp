@@ -1,5 +1,5 @@
 #include "platform/x11/HXDesktopEntryMatcher.h"
-#include "QStringPrinting.h"
+#include "QtTypePrinting.h"
 #include "platform/x11/HXProgramKey.h"
 #include "support/TestSupport.h"
 

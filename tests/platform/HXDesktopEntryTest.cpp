@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-#include "QStringPrinting.h"
+#include "QtTypePrinting.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "QStringPrinting.h"
+#include "QtTypePrinting.h"
 #include "X11TestSupport.h"
 
 #include "platform/x11/HXX11Display.h"

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <ostream>
 
-// Failure messages show strings as text rather than as arrays of UTF-16 code units.
+// Failure messages show Qt strings as text rather than as arrays of code units.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+    *os << '"' << bytes.toStdString() << '"';
 }
