@@ -144,13 +144,13 @@ void HXMainController::runTick() {
     m_overallPoolTime = configuration.timeIntervalForKey(u"Overall Pool Time");
 
     // The frontmost application; none while an ad hoc timer is timed by hand.
-    std::optional<QString> frontPath;
-    if (const std::optional<HXRunningApplication> owner = m_services.workspace.menuBarOwner())
-        frontPath = owner->bundlePath;
-    if (!frontPath)
+    std::optional<HXRunningApplication> front = m_services.workspace.menuBarOwner();
+    if (!front || !front->bundlePath) {
         HXDebugLog(QStringLiteral("cannot get active application path"));
+        front.reset();
+    }
     if (m_services.adHocTimer && m_services.adHocTimer->active())
-        frontPath.reset();
+        front.reset();
 
     const HXTickBlacklists& blacklists = m_blacklists.update(configuration);
     const HXWindowsByPID windows = HXWindowDescriptionsByPID(
@@ -175,15 +175,18 @@ void HXMainController::runTick() {
             continue;
         const QString& path = *running.bundlePath;
         const QString key = running.bundleIdentifier.isEmpty() ? path : running.bundleIdentifier;
-        const bool frontmost = frontPath && *frontPath == path;
+        // Several processes may share one application's path (two instances of one program): only the
+        // one owning the active window is in front.
+        const bool frontmost = front && *front->bundlePath == path &&
+                               (front->processIdentifier < 0 || front->processIdentifier == running.processIdentifier);
 
         HXDictionaryRef record = applications->dictionaryForKey(key);
         if (record) {
             // A second process of the same application adds nothing more to this tick.
-            if (!gap && !record->boolForKey(ActiveTransient)) {
-                if (record->boolForKey(Active))
+            if (!gap) {
+                if (record->boolForKey(Active) && !record->boolForKey(ActiveTransient))
                     record->addTimeInterval(interval, Time);
-                if (frontmost && record->boolForKey(FrontActive))
+                if (frontmost && record->boolForKey(FrontActive) && !record->boolForKey(FrontActiveTransient))
                     record->addTimeInterval(interval, FrontTime);
             }
         } else {
@@ -194,7 +197,8 @@ void HXMainController::runTick() {
         }
         record->setValue(Path, path);
         record->setBool(true, ActiveTransient);
-        record->setBool(frontmost, FrontActiveTransient);
+        if (frontmost)
+            record->setBool(true, FrontActiveTransient);
         pools.feed(*record, gap, interval, frontmost);
 
         if (running.processIdentifier < 0)

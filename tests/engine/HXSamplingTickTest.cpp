@@ -195,15 +195,19 @@ TEST(HXSamplingTick, ClockSetBackIsAGapNotNegativeTime) {
     EXPECT_EQ(logValues(h.application(kEditor)->arrayForKey(ActiveLog)), std::vector<double>({1000, -1001, 900}));
 }
 
-TEST(HXSamplingTick, TwoProcessesOfOneApplicationCountOnce) {
+TEST(HXSamplingTick, TwoProcessesOfOneApplicationCountOnceAndOnlyTheFrontOneIsInFront) {
     EngineHarness h;
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("a"))}),
                                fakeApplication(2, kEditor, QStringLiteral("Editor"), {fakeWindow(21, QStringLiteral("b"))})});
+    h.windows.setFrontProcess(2);
     h.tickAt(100);
     h.tickAt(101);
     EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(Time), 1);
+    EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(FrontTime), 1);
     EXPECT_DOUBLE_EQ(h.window(kEditor, QStringLiteral("a"))->timeIntervalForKey(Time), 1);
     EXPECT_DOUBLE_EQ(h.window(kEditor, QStringLiteral("b"))->timeIntervalForKey(Time), 1);
+    EXPECT_FALSE(h.window(kEditor, QStringLiteral("a"))->contains(FrontTime));
+    EXPECT_DOUBLE_EQ(h.window(kEditor, QStringLiteral("b"))->timeIntervalForKey(FrontTime), 1);
 }
 
 TEST(HXSamplingTick, WindowsOfOtherDesktopsCountOnlyWhenOrderedInAndAsked) {

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+// One tracker per user session: a lock in the data folder. The running tracker offers "OpenFiles" on the
+// session bus, so that a second start hands its file arguments over and ends.
+class HXSingleInstance : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.corvella.Qualdern.Tracker")
+
+public:
+    static constexpr const char* kServiceName = "com.corvella.Qualdern";
+    static constexpr const char* kObjectPath = "/Tracker";
+
+    explicit HXSingleInstance(const QString& dataFolder, QObject* parent = nullptr);
+    ~HXSingleInstance() override;
+
+    // True when this process is now the tracker of the session.
+    bool acquire();
+    // Hands files to the running tracker; false when it cannot be reached.
+    static bool handOver(const QStringList& files);
+
+    void setFileHandler(std::function<void(const QStringList&)> handler) { m_fileHandler = std::move(handler); }
+
+public Q_SLOTS:
+    void OpenFiles(const QStringList& files);
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    std::function<void(const QStringList&)> m_fileHandler;
+};

@@ -1,0 +1,128 @@
+#include "app/HXTracker.h"
+
+#include "app/HXApplication.h"
+#include "app/HXReportsBridge.h"
+#include "app/HXSingleInstance.h"
+#include "app/HXTerminationSignals.h"
+#include "engine/HXFolderPaths.h"
+#include "engine/HXLifecycle.h"
+#include "engine/HXMainController.h"
+#include "foundation/HXClock.h"
+#include "foundation/HXLocalization.h"
+#include "foundation/HXLog.h"
+#include "foundation/HXQtScheduler.h"
+#include "foundation/HXUserDefaults.h"
+#include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
+#include "platform/dbus/HXDBusUserPresenceMonitor.h"
+#include "platform/x11/HXDesktopEntryMatcher.h"
+#include "platform/x11/HXQtScreenCapture.h"
+#include "platform/x11/HXX11Display.h"
+#include "platform/x11/HXX11InputMonitor.h"
+#include "platform/x11/HXX11ScreenSaverSuspender.h"
+#include "platform/x11/HXX11WindowServer.h"
+#include "platform/x11/HXX11Workspace.h"
+#include "reports/HXScheduledTasks.h"
+#include "ui/HXSnapshotWindows.h"
+#include "ui/HXTrayController.h"
+#include "ui/HXWidgetUserInterface.h"
+
+#include <QMessageBox>
+
+struct HXTracker::Parts {
+    HXQtScheduler scheduler;
+    HXSystemClock clock;
+    std::unique_ptr<HXUserDefaults> defaults;
+    std::unique_ptr<HXSingleInstance> singleInstance;
+    std::shared_ptr<HXX11Display> display;
+    std::unique_ptr<HXX11WindowServer> windowServer;
+    std::unique_ptr<HXX11Workspace> workspace;
+    std::unique_ptr<HXX11InputMonitor> inputMonitor;
+    HXQtScreenCapture screenCapture;
+    std::unique_ptr<HXX11ScreenSaverSuspender> screenSaverSuspender;
+    std::unique_ptr<HXDBusDisplaySleepInhibitor> inhibitor;
+    std::unique_ptr<HXDBusUserPresenceMonitor> presenceMonitor;
+    HXWidgetUserInterface ui;
+    std::unique_ptr<HXMainController> controller;
+    std::unique_ptr<HXReportsBridge> reportsBridge;
+    std::unique_ptr<HXScheduledTasks> scheduledTasks;
+    std::unique_ptr<HXSnapshotWindows> snapshots;
+    std::unique_ptr<HXLifecycle> lifecycle;
+    std::unique_ptr<HXTrayController> tray;
+    std::unique_ptr<HXTerminationSignals> terminationSignals;
+};
+
+HXTracker::HXTracker(HXApplication& application, QObject* parent)
+    : QObject(parent), m_application(application), m_parts(std::make_unique<Parts>()) {}
+
+HXTracker::~HXTracker() {
+    if (m_parts->lifecycle)
+        m_parts->lifecycle->shutdown();
+}
+
+std::optional<int> HXTracker::start(const QStringList& files) {
+    Parts& p = *m_parts;
+    const QString library = HXFolderPaths::standardLibraryFolder();
+    p.singleInstance = std::make_unique<HXSingleInstance>(library);
+    if (!p.singleInstance->acquire()) {
+        // Another tracker runs in this session: it takes the files.
+        if (!files.isEmpty() && !HXSingleInstance::handOver(files))
+            HXSystemLog(QStringLiteral("cannot hand files over to the running tracker"));
+        return 0;
+    }
+
+    p.display = std::make_shared<HXX11Display>();
+    const HXX11Availability availability = p.display->availability();
+    if (availability != HXX11Availability::Available) {
+        const QString reason = HXX11AvailabilityReason(availability);
+        HXSystemLog(QStringLiteral("cannot track windows: %1").arg(reason));
+        QMessageBox::critical(nullptr, QStringLiteral("Qualdern"),
+                              HXLocalized("Qualdern cannot see your windows, so it cannot track anything.") +
+                                  QStringLiteral("\n\n") + reason);
+        return 1;
+    }
+
+    p.defaults = std::make_unique<HXUserDefaults>(HXUserDefaults::standardPath(), &p.scheduler);
+    HXLogging::setDebugEnabled(p.defaults->boolForKey(u"HXDebugLog"));
+    connect(p.defaults.get(), &HXUserDefaults::changed, this, [&p](const QString& key) {
+        if (key == QStringLiteral("HXDebugLog"))
+            HXLogging::setDebugEnabled(p.defaults->boolForKey(u"HXDebugLog"));
+    });
+    p.windowServer = std::make_unique<HXX11WindowServer>(p.display);
+    p.workspace = std::make_unique<HXX11Workspace>(p.display, HXDesktopEntryMatcher::standard());
+    p.inputMonitor = std::make_unique<HXX11InputMonitor>();
+    p.screenSaverSuspender = std::make_unique<HXX11ScreenSaverSuspender>();
+    p.inhibitor = std::make_unique<HXDBusDisplaySleepInhibitor>(p.screenSaverSuspender.get());
+    p.presenceMonitor = std::make_unique<HXDBusUserPresenceMonitor>();
+
+    p.controller = std::make_unique<HXMainController>(HXEngineServices{
+        *p.defaults, p.scheduler, p.clock, *p.workspace, *p.windowServer, p.ui, &p.screenCapture, nullptr,
+        p.inhibitor.get(), library});
+    p.reportsBridge = std::make_unique<HXReportsBridge>(*p.controller);
+    p.scheduledTasks = std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
+    p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
+    p.tray = std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
+    p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitor.get());
+    p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
+    p.tray->setSnapshotOpener([&p](const QStringList& csv) {
+        for (const QString& file : csv)
+            p.snapshots->showReportSnapshotFromCSVFile(file);
+    });
+    p.tray->setTerminationCheck([&p] { return p.lifecycle->applicationShouldTerminate(); });
+    p.singleInstance->setFileHandler([&p](const QStringList& handed) { p.lifecycle->openFiles(handed); });
+
+    m_application.setActivityHandler([&p] { p.controller->hibernation().deferHibernation(); });
+    // Every way out saves: the quit command, the end of the session, and termination signals.
+    p.terminationSignals = std::make_unique<HXTerminationSignals>();
+    connect(p.terminationSignals.get(), &HXTerminationSignals::terminationRequested, this, [&p](int number) {
+        HXSystemLog(QStringLiteral("signal %1: saving and quitting").arg(number));
+        p.lifecycle->shutdown();
+        QApplication::quit();
+    });
+    connect(&m_application, &QGuiApplication::commitDataRequest, this, [&p] { p.lifecycle->shutdown(); });
+    connect(&m_application, &QCoreApplication::aboutToQuit, this, [&p] { p.lifecycle->shutdown(); });
+
+    p.lifecycle->applicationWillFinishLaunching();
+    p.lifecycle->applicationDidFinishLaunching();
+    p.lifecycle->openFiles(files);
+    return std::nullopt;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class HXApplication;
+
+// The running tracker: the engine with the real window system, input, sleep and session backends, the
+// tray, the daily tasks, single start per session and an orderly shutdown on every way out.
+class HXTracker : public QObject {
+    Q_OBJECT
+
+public:
+    explicit HXTracker(HXApplication& application, QObject* parent = nullptr);
+    ~HXTracker() override;
+
+    // Nothing when the tracker now runs; otherwise the exit status of a program that ends here: 0 after
+    // handing the files to the tracker that already runs, non-zero after telling the user why it
+    // cannot track.
+    std::optional<int> start(const QStringList& files);
+
+private:
+    struct Parts;
+    HXApplication& m_application;
+    std::unique_ptr<Parts> m_parts;
+};

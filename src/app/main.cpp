@@ -1,0 +1,64 @@
+// qualdern: the time tracker, or with a verb as first argument, one of its headless report commands.
+#include "app/HXApplication.h"
+#include "app/HXTracker.h"
+#include "reports/cli/HXReportsCommandLine.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kUsage =
+    "usage: qualdern [FILE.csv ...]\n"
+    "       qualdern report|export|snapshot ... (see qualdern VERB --help)\n"
+    "\n"
+    "Without a verb, starts the tracker for this desktop session (files ending in .csv open as report\n"
+    "snapshots; when a tracker already runs, it gets them).\n";
+
+// Arguments come first: the report commands need no display and create no window.
+int runCommandLine(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return HXRunReportsCommandLine(QCoreApplication::arguments().mid(1), out, err);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && HXIsReportsCommandLineVerb(QString::fromLocal8Bit(argv[1])))
+        return runCommandLine(argc, argv);
+    QStringList files;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (argv[i][0] == '-') {
+            std::fprintf(stderr, "qualdern: unknown option %s\n%s", argv[i], kUsage);
+            return 2;
+        }
+        files.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fputs(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                       ? "qualdern: no display: Qualdern tracks the windows of an X11 desktop session.\n"
+                       : "qualdern: this Wayland session offers no X11 display (Xwayland): Qualdern can only "
+                         "track the windows of an X11 desktop.\n",
+                   stderr);
+        return 1;
+    }
+    // The tracker's own windows belong to the X11 session it watches.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    HXApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Qualdern"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    HXTracker tracker(application);
+    if (const std::optional<int> status = tracker.start(files))
+        return *status;
+    return QApplication::exec();
+}
