@@ -7,31 +7,23 @@ namespace {
 
 constexpr double kEpsilon = kHXEventStreamTolerance;
 
-// The described walk, entered at `start` with `last` as the value seen before it. Values are read
-// through `get`, so packed and ordinary streams share one implementation.
-template <typename Get>
-double clipFrom(Get get, qsizetype count, qsizetype start, double last, std::vector<double>& out, double lo,
-                double hi) {
+// The described walk, entered at `start` with `last` as the value seen before it. Once inside the clip
+// every value up to the first one beyond hi - ε is copied as it stands, so that part runs as one pass for
+// the total and one bulk copy. `stop`, when known (>= 0), is that first index beyond. Values are read
+// through `get` and copied through `copy`, so packed and ordinary streams share one implementation.
+template <typename Get, typename Copy>
+double clipFrom(Get get, Copy copy, qsizetype count, qsizetype start, qsizetype stop, double last,
+                std::vector<double>& out, double lo, double hi) {
     const std::size_t base = out.size();
     bool inside = false;
     double open = -1;
     double total = 0;
-    for (qsizetype i = start; i < count; ++i) {
+    qsizetype i = start;
+    for (; i < count; ++i) {
         const double v = get(i);
         if (std::fabs(v) > hi - kEpsilon)
             break;
         last = v;
-        if (inside) {
-            if (v > 0) {
-                if (open < 0)
-                    open = v;
-            } else if (open > 0) {
-                total += std::fabs(v) - open;
-                open = -1;
-            }
-            out.push_back(v);
-            continue;
-        }
         if (std::fabs(v) <= lo - kEpsilon)
             continue;
         inside = true;
@@ -49,8 +41,28 @@ double clipFrom(Get get, qsizetype count, qsizetype start, double last, std::vec
             out.push_back(lo);
             out.push_back(v);
         }
+        ++i;
+        break;
     }
-    if (!inside) {
+    if (inside) {
+        qsizetype end = stop >= 0 ? std::max(stop, i) : i;
+        if (stop < 0) {
+            while (end < count && !(std::fabs(get(end)) > hi - kEpsilon))
+                ++end;
+        }
+        // Of a run of begins only the first opens; an end with nothing open adds nothing.
+        for (qsizetype j = i; j < end; ++j) {
+            const double v = get(j);
+            if (v > 0) {
+                if (open < 0)
+                    open = v;
+            } else if (open > 0) {
+                total += std::fabs(v) - open;
+                open = -1;
+            }
+        }
+        copy(out, i, end);
+    } else {
         if (!(last > 0))
             return 0;
         out.push_back(lo);
@@ -61,6 +73,18 @@ double clipFrom(Get get, qsizetype count, qsizetype start, double last, std::vec
         out.push_back(-hi);
     }
     return total;
+}
+
+auto packedGet(std::span<const double> d) {
+    return [d](qsizetype i) {
+        return d[static_cast<std::size_t>(i)];
+    };
+}
+
+auto packedCopy(std::span<const double> d) {
+    return [d](std::vector<double>& out, qsizetype from, qsizetype to) {
+        out.insert(out.end(), d.begin() + from, d.begin() + to);
+    };
 }
 
 } // namespace
@@ -78,13 +102,15 @@ int HXSortAbsoluteDoubleNumbers(double x, double y) {
 double recordEventStreamByWalking(const HXArray& stream, std::vector<double>& output, double a, double b) {
     const double lo = std::min(a, b);
     const double hi = std::max(a, b);
-    if (stream.isPacked()) {
-        const std::span<const double> d = stream.doubles();
-        return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
-                        static_cast<qsizetype>(d.size()), 0, -1, output, lo, hi);
-    }
-    return clipFrom([&stream](qsizetype i) { return stream.numberAt(i); }, stream.count(), 0, -1, output, lo,
-                    hi);
+    if (stream.isPacked())
+        return clipFrom(packedGet(stream.doubles()), packedCopy(stream.doubles()),
+                        static_cast<qsizetype>(stream.doubles().size()), 0, -1, -1, output, lo, hi);
+    return clipFrom([&stream](qsizetype i) { return stream.numberAt(i); },
+                    [&stream](std::vector<double>& out, qsizetype from, qsizetype to) {
+                        for (qsizetype j = from; j < to; ++j)
+                            out.push_back(stream.numberAt(j));
+                    },
+                    stream.count(), 0, -1, -1, output, lo, hi);
 }
 
 double recordEventStream(const HXArray& stream, std::vector<double>& output, double a, double b) {
@@ -120,8 +146,8 @@ double recordEventStream(const HXArray& stream, std::vector<double>& output, dou
     const auto copied = static_cast<std::size_t>(stop - (d.begin() + start));
     if (copied > 0 || last > 0)
         output.reserve(output.size() + copied + 3);
-    return clipFrom([d](qsizetype i) { return d[static_cast<std::size_t>(i)]; },
-                    static_cast<qsizetype>(d.size()), start, last, output, lo, hi);
+    return clipFrom(packedGet(d), packedCopy(d), static_cast<qsizetype>(d.size()), start,
+                    static_cast<qsizetype>(stop - d.begin()), last, output, lo, hi);
 }
 
 HXArrayRef eventStreamClippedBetweenTimestamp(const HXArray& stream, double a, double b, double* interval) {
