@@ -15,6 +15,30 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The given windows in the order the list has them; other programs' windows are left out.
+std::vector<std::uint64_t> order(const std::optional<std::vector<HXWindowDescription>>& list,
+                                 const std::vector<std::uint64_t>& windows) {
+    std::vector<std::uint64_t> out;
+    if (!list)
+        return out;
+    for (const HXWindowDescription& d : *list) {
+        if (std::find(windows.begin(), windows.end(), d.number) != windows.end())
+            out.push_back(d.number);
+    }
+    return out;
+}
+
+std::optional<HXWindowDescription> find(const std::optional<std::vector<HXWindowDescription>>& list,
+                                        std::uint64_t window) {
+    if (list) {
+        for (const HXWindowDescription& d : *list) {
+            if (d.number == window)
+                return d;
+        }
+    }
+    return std::nullopt;
+}
+
 class X11WindowServerTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -24,30 +48,6 @@ protected:
         ASSERT_EQ(display->availability(), HXX11Availability::Available)
             << display->availabilityReason().toStdString();
         server = std::make_unique<HXX11WindowServer>(display);
-    }
-
-    // The given windows in the order the list has them; other programs' windows are left out.
-    static std::vector<std::uint64_t> order(const std::optional<std::vector<HXWindowDescription>>& list,
-                                            const std::vector<std::uint64_t>& windows) {
-        std::vector<std::uint64_t> out;
-        if (!list)
-            return out;
-        for (const HXWindowDescription& d : *list) {
-            if (std::find(windows.begin(), windows.end(), d.number) != windows.end())
-                out.push_back(d.number);
-        }
-        return out;
-    }
-
-    static std::optional<HXWindowDescription>
-    find(const std::optional<std::vector<HXWindowDescription>>& list, std::uint64_t window) {
-        if (list) {
-            for (const HXWindowDescription& d : *list) {
-                if (d.number == window)
-                    return d;
-            }
-        }
-        return std::nullopt;
     }
 
     bool onScreen(std::uint64_t window) { return find(server->onScreenWindows(), window).has_value(); }
@@ -282,20 +282,41 @@ TEST(X11DisplayTest, ReportsMissingDisplayAndWindowManager) {
     EXPECT_FALSE(server.onScreenWindows());
     EXPECT_FALSE(server.allWindows());
 
-    QProcess wm;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(x.display()));
-    wm.setProcessEnvironment(environment);
-    wm.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    ASSERT_TRUE(wm.waitForStarted());
+    ASSERT_TRUE(x.startWindowManager());
     EXPECT_TRUE(waitUntil([&] { return display->availability() == HXX11Availability::Available; }, 10000));
     EXPECT_TRUE(server.onScreenWindows());
 
     // Killed, the window manager leaves its root property behind, naming a window that is gone.
-    wm.kill();
-    wm.waitForFinished();
+    x.killWindowManager();
     EXPECT_TRUE(waitUntil([&] { return display->availability() == HXX11Availability::NoWindowManager; }));
     EXPECT_FALSE(server.onScreenWindows());
+}
+
+TEST(X11DisplayTest, WithoutXResTheWindowsOwnPidCounts) {
+    PrivateXServer x({QStringLiteral("-extension"), QStringLiteral("X-Resource")});
+    ASSERT_TRUE(x.isRunning());
+    ASSERT_TRUE(x.startWindowManager());
+    auto display = std::make_shared<HXX11Display>(x.display());
+    display->setSnapshotLifetime(0ms);
+    ASSERT_TRUE(waitUntil([&] { return display->availability() == HXX11Availability::Available; }, 10000));
+    HXX11WindowServer server(display);
+
+    TestWindowApp app({QStringLiteral("--title"), QStringLiteral("Own PID"), QStringLiteral("--pid"),
+                       QStringLiteral("4242"), QStringLiteral("--title"), QStringLiteral("Claimed PID"),
+                       QStringLiteral("--no-pid"), QStringLiteral("--title"), QStringLiteral("No PID")},
+                      x.display());
+    ASSERT_TRUE(app.isReady());
+    ASSERT_TRUE(waitUntil([&] {
+        const auto all = server.allWindows();
+        return all && all->size() == 3;
+    }));
+    std::vector<std::optional<std::int64_t>> owners;
+    for (const std::uint64_t w : app.windows()) {
+        const auto d = find(server.allWindows(), w);
+        ASSERT_TRUE(d);
+        owners.push_back(d->ownerProcessIdentifier);
+    }
+    EXPECT_EQ(owners, (std::vector<std::optional<std::int64_t>>{app.pid(), 4242, std::nullopt}));
 }
 
 } // namespace

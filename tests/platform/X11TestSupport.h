@@ -26,7 +26,8 @@
 // One run of qd_test_window_app: its windows exist once the constructor returns.
 class TestWindowApp {
 public:
-    explicit TestWindowApp(const QStringList& arguments);
+    // On $DISPLAY unless another display is named.
+    explicit TestWindowApp(const QStringList& arguments, const QByteArray& display = {});
     ~TestWindowApp();
     TestWindowApp(const TestWindowApp&) = delete;
     TestWindowApp& operator=(const TestWindowApp&) = delete;
@@ -60,7 +61,8 @@ void spin(int milliseconds);
 // An X server of the test's own (Xvfb), with no window manager unless one is started on it.
 class PrivateXServer {
 public:
-    PrivateXServer();
+    // Extra Xvfb arguments, such as "-extension X-Resource" to leave an extension out.
+    explicit PrivateXServer(const QStringList& extraArguments = {});
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
@@ -68,7 +70,13 @@ public:
     bool isRunning() const { return !m_display.isEmpty(); }
     QByteArray display() const { return m_display; }
 
+    // Starts openbox on this server.
+    bool startWindowManager();
+    // Kills it without a chance to clean up, as a crash would.
+    void killWindowManager();
+
 private:
     QProcess m_server;
+    QProcess m_windowManager;
     QByteArray m_display;
 };

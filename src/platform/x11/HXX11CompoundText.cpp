@@ -52,7 +52,7 @@ Charset doubleByteSet(char final) {
     case 'C':
         return {"EUC-KR", 2};
     default:
-        return kUnknown;
+        return {nullptr, 2};
     }
 }
 
