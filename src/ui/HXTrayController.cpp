@@ -53,6 +53,8 @@ void HXTrayController::chooseApplicationMode() {
     // No tray on this desktop: a small window keeps the program reachable.
     m_window = std::make_unique<QWidget>();
     m_window->setWindowTitle(QStringLiteral("Qualdern"));
+    // Starting the tracker must not take the focus from what the user is doing.
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QHBoxLayout(m_window.get());
     layout->addWidget(new QLabel(HXLocalized("Qualdern is tracking."), m_window.get()));
     auto* suspend = new QPushButton(HXLocalized("Suspend Timers..."), m_window.get());

@@ -1,0 +1,179 @@
+// The tracker program on a real X server: what it records, how it hibernates when idle, that a second
+// start hands its files over, and that termination signals save everything.
+#include "X11TestSupport.h"
+#include "foundation/HXDictionary.h"
+#include "foundation/HXUserDefaults.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace HXKeys;
+
+namespace {
+
+// A private home for one tracker: its data and settings folders, and the process itself.
+class TrackerRun {
+public:
+    TrackerRun() {
+        m_environment = QProcessEnvironment::systemEnvironment();
+        m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    }
+    ~TrackerRun() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    HXUserDefaults settings() const {
+        return HXUserDefaults(m_home.filePath(QStringLiteral("config/Qualdern/Defaults.plist")));
+    }
+    void start(const QStringList& arguments = {}) {
+        m_process.setProcessEnvironment(m_environment);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(QStringLiteral(QD_QUALDERN_PROGRAM), arguments);
+        ASSERT_TRUE(m_process.waitForStarted(10000));
+    }
+    int runToEnd(const QStringList& arguments) {
+        QProcess second;
+        second.setProcessEnvironment(m_environment);
+        second.start(QStringLiteral(QD_QUALDERN_PROGRAM), arguments);
+        if (!second.waitForFinished(20000))
+            return -1;
+        return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+    }
+    int terminate(int signalNumber) {
+        ::kill(static_cast<pid_t>(m_process.processId()), signalNumber);
+        if (!m_process.waitForFinished(15000))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    HXDictionaryRef savedConfiguration() const {
+        return HXDictionary::deeplyMutableDictionaryWithContentsOfFile(
+            m_home.filePath(QStringLiteral("data/Qualdern/Configurations/Default.plist")));
+    }
+    QString path(const QString& name) const { return m_home.filePath(name); }
+
+private:
+    QTemporaryDir m_home;
+    QProcessEnvironment m_environment;
+    QProcess m_process;
+};
+
+HXDictionaryRef applicationNamed(const HXDictionary& configuration, const QString& name) {
+    const HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications");
+    if (!applications)
+        return nullptr;
+    for (const HXDictionary::Entry& e : applications->entries()) {
+        if (e.value.toDictionary() && e.value.toDictionary()->stringForKey(Name) == name)
+            return e.value.toDictionary();
+    }
+    return nullptr;
+}
+
+std::vector<double> log(const HXDictionary& record, HXKey key) {
+    std::vector<double> values;
+    if (const HXArrayRef array = record.arrayForKey(key)) {
+        for (qsizetype i = 0; i < array->count(); ++i)
+            values.push_back(array->numberAt(i));
+    }
+    return values;
+}
+
+} // namespace
+
+TEST(HXTrackerProgram, RecordsApplicationsWindowsAndTheForegroundAndSavesOnTermination) {
+    QD_REQUIRE_DISPLAY();
+    TestWindowApp editor({QStringLiteral("--class"), QStringLiteral("editor,Editor"), QStringLiteral("--title"),
+                          QStringLiteral("Notes \u2014 \u00DCberblick"), QStringLiteral("--title"), QStringLiteral("Draft")});
+    ASSERT_TRUE(editor.isReady());
+    TrackerRun tracker;
+    tracker.start();
+    spin(1000);
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
+                                                     hexWindow(editor.window(0))}));
+    spin(4000);
+    ASSERT_TRUE(tracker.isRunning());
+    // SIGTERM, as when the session ends: everything up to the last tick is saved.
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    const HXDictionaryRef configuration = tracker.savedConfiguration();
+    ASSERT_TRUE(configuration);
+    const HXDictionaryRef app = applicationNamed(*configuration, QStringLiteral("Editor"));
+    ASSERT_TRUE(app) << "no application named Editor";
+    EXPECT_EQ(app->stringForKey(ApplicationID), QStringLiteral(QD_TEST_WINDOW_APP));
+    EXPECT_GT(app->timeIntervalForKey(Time), 2.0);
+    EXPECT_GT(app->timeIntervalForKey(FrontTime), 2.0);
+    const HXDictionaryRef windows = app->dictionaryForKey(WindowsByName);
+    ASSERT_TRUE(windows);
+    const HXDictionaryRef notes = windows->dictionaryForKey(QStringLiteral("Notes \u2014 \u00DCberblick"));
+    const HXDictionaryRef draft = windows->dictionaryForKey(QStringLiteral("Draft"));
+    ASSERT_TRUE(notes);
+    ASSERT_TRUE(draft);
+    EXPECT_GT(notes->timeIntervalForKey(FrontTime), 2.0);
+    EXPECT_GT(draft->timeIntervalForKey(Time), 2.0);
+    // Only the window in front gets the foreground, apart from the moment before the activation.
+    EXPECT_LT(draft->timeIntervalForKey(FrontTime), 1.5);
+    // The saved state ends at the last tick: the entry is still open, as the next launch expects.
+    EXPECT_EQ(log(*app, ActiveLog).size(), 1u);
+    EXPECT_NEAR(configuration->timeIntervalForKey(u"Last Timestamp") - log(*app, ActiveLog)[0],
+                configuration->timeIntervalForKey(u"Overall Time"), 0.01);
+}
+
+TEST(HXTrackerProgram, HibernatesWhenIdleAndWakesOnPointerMotion) {
+    QD_REQUIRE_DISPLAY();
+    TestWindowApp editor({QStringLiteral("--class"), QStringLiteral("idle,Idle"), QStringLiteral("--title"),
+                          QStringLiteral("Idle test")});
+    ASSERT_TRUE(editor.isReady());
+    TrackerRun tracker;
+    {
+        HXUserDefaults settings = tracker.settings();
+        settings.setInteger(u"Hibernation Interval", 2);
+        ASSERT_TRUE(settings.synchronize());
+    }
+    tracker.start();
+    // Two seconds of idleness, then four more asleep.
+    spin(6000);
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")}));
+    spin(2000);
+    EXPECT_EQ(tracker.terminate(SIGINT), 0);
+    const HXDictionaryRef configuration = tracker.savedConfiguration();
+    ASSERT_TRUE(configuration);
+    const HXDictionaryRef app = applicationNamed(*configuration, QStringLiteral("Idle"));
+    ASSERT_TRUE(app);
+    const std::vector<double> entries = log(*app, ActiveLog);
+    ASSERT_EQ(entries.size(), 3u) << "expected an entry before the hibernation and one open after it";
+    // The hibernated stretch (about four seconds) counts for nothing.
+    EXPECT_GT(entries[2] + entries[1], 3.0);
+    EXPECT_LT(app->timeIntervalForKey(Time), 5.0);
+    EXPECT_GT(app->timeIntervalForKey(Time), 2.0);
+}
+
+TEST(HXTrackerProgram, SecondStartHandsItsFilesToTheRunningTracker) {
+    QD_REQUIRE_DISPLAY();
+    TrackerRun tracker;
+    tracker.start();
+    spin(2000);
+    const QString csv = tracker.path(QStringLiteral("handed-over.csv"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Application,Foreground Begin (Unix Time),Foreground End (Unix Time)\nEditor,100.00,200.00\n");
+    file.close();
+    EXPECT_EQ(tracker.runToEnd({csv}), 0);
+    EXPECT_TRUE(waitUntil([] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("handed-over.csv")});
+        return search.waitForFinished(5000) && search.exitCode() == 0;
+    }, 10000));
+    EXPECT_TRUE(tracker.isRunning());
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    EXPECT_EQ(tracker.runToEnd({QStringLiteral("--no-such-option")}), 2);
+}
