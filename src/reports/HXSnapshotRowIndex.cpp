@@ -30,7 +30,7 @@ std::uint32_t HXSnapshotRowIndex::find(QStringView pool, QStringView application
         if (slot.hash != h)
             continue;
         const Entry& e = m_entries[slot.entry];
-        if (e.pool == pool && e.application == application && e.window == window)
+        if (matches(e, pool, application, window))
             return e.value;
     }
 }
@@ -45,7 +45,26 @@ void HXSnapshotRowIndex::insert(QStringView pool, QStringView application, QStri
     while (m_slots[i].entry != kAbsent)
         i = (i + 1) & mask;
     m_slots[i] = Slot{h, static_cast<std::uint32_t>(m_entries.size())};
-    m_entries.push_back(Entry{pool.toString(), application.toString(), window.toString(), value});
+    Entry e{m_text.size(), {}, value};
+    std::uint32_t* length = e.lengths;
+    for (const QStringView part : {pool, application, window}) {
+        m_text.append(part.utf16(), static_cast<std::size_t>(part.size()));
+        *length++ = static_cast<std::uint32_t>(part.size());
+    }
+    m_entries.push_back(e);
+}
+
+bool HXSnapshotRowIndex::matches(const Entry& e, QStringView pool, QStringView application,
+                                 QStringView window) const {
+    const char16_t* text = m_text.data() + e.offset;
+    const std::uint32_t* length = e.lengths;
+    for (const QStringView part : {pool, application, window}) {
+        if (static_cast<std::size_t>(part.size()) != *length ||
+            std::char_traits<char16_t>::compare(text, part.utf16(), *length) != 0)
+            return false;
+        text += *length++;
+    }
+    return true;
 }
 
 void HXSnapshotRowIndex::grow() {

@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Finds the number given to a (pool, application, window) triple of a snapshot file's rows. The file
@@ -22,16 +23,19 @@ private:
         std::uint64_t hash = 0;
         std::uint32_t entry = kAbsent;
     };
+    // The three texts of an entry lie one after the other in m_text.
     struct Entry {
-        QString pool;
-        QString application;
-        QString window;
+        std::size_t offset;
+        std::uint32_t lengths[3];
         std::uint32_t value;
     };
 
     static std::uint64_t hashOf(QStringView pool, QStringView application, QStringView window);
     void grow();
 
+    bool matches(const Entry& e, QStringView pool, QStringView application, QStringView window) const;
+
     std::vector<Slot> m_slots;
     std::vector<Entry> m_entries;
+    std::u16string m_text;
 };
