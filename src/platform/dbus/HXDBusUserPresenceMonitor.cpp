@@ -9,6 +9,7 @@
 #include <QDBusPendingReply>
 #include <QDBusVariant>
 
+#include <array>
 #include <unistd.h>
 
 namespace {
@@ -43,9 +44,11 @@ HXDBusUserPresenceMonitor::~HXDBusUserPresenceMonitor() {
 }
 
 void HXDBusUserPresenceMonitor::logOnce(const QString& line) {
-    if (m_logged.contains(line))
+    // Once per kind of trouble: the details after the colon may differ from one attempt to the next.
+    const QString kind = line.section(u':', 0, 0);
+    if (m_logged.contains(kind))
         return;
-    m_logged.insert(line);
+    m_logged.insert(kind);
     HXSystemLog(line);
 }
 
