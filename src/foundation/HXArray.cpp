@@ -12,8 +12,11 @@ HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
 }
 
 void HXArray::updateSortedness() {
-    m_sortedByMagnitude = std::is_sorted(m_doubles.begin(), m_doubles.end(),
-                                         [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+    // A NaN compares with nothing, so a log holding one cannot be searched.
+    m_sortedByMagnitude =
+        std::none_of(m_doubles.begin(), m_doubles.end(), [](double d) { return std::isnan(d); }) &&
+        std::is_sorted(m_doubles.begin(), m_doubles.end(),
+                       [](double a, double b) { return std::fabs(a) < std::fabs(b); });
 }
 
 HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {
@@ -76,7 +79,8 @@ void HXArray::append(const HXValue& value) {
 
 void HXArray::appendDouble(double number) {
     if (m_packed) {
-        if (m_sortedByMagnitude && !m_doubles.empty() && std::fabs(number) < std::fabs(m_doubles.back()))
+        if (m_sortedByMagnitude &&
+            (std::isnan(number) || (!m_doubles.empty() && std::fabs(number) < std::fabs(m_doubles.back()))))
             m_sortedByMagnitude = false;
         m_doubles.push_back(number);
     }

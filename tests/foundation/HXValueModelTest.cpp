@@ -48,6 +48,9 @@ TEST(HXValueModel, SortednessFollowsAppendsAndEdits) {
     EXPECT_FALSE(log->isSortedByMagnitude());
     log->clear();
     EXPECT_TRUE(log->isSortedByMagnitude());
+    log->appendDouble(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_FALSE(log->isSortedByMagnitude());
+    EXPECT_FALSE(makeLog({1, std::numeric_limits<double>::quiet_NaN(), 3})->isSortedByMagnitude());
 }
 
 TEST(HXValueModel, DictionaryKeepsInsertionOrderAndFindsKeysInEveryState) {
