@@ -6,6 +6,7 @@
 #include "engine/HXEngineServices.h"
 #include "engine/HXFolderPaths.h"
 #include "engine/HXHibernation.h"
+#include "engine/HXPoolMatcher.h"
 #include "engine/HXScreenshots.h"
 #include "engine/HXUndoHistory.h"
 #include "foundation/HXDictionary.h"
@@ -13,7 +14,7 @@
 #include <QObject>
 
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 // The tracker's state and operations, without any user interface: the configuration, the sampling tick
@@ -131,15 +132,19 @@ private:
     HXScreenshots m_screenshots;
     HXHibernation m_hibernation;
     HXBlacklistCache m_blacklists;
-    // Applications that were not running and whose windows were all closed and inactive at the last
-    // consolidation: until they run again, only a tick with a sender or a periodic full pass looks at
-    // their windows, which nothing else changes.
-    std::unordered_set<const HXDictionary*> m_dormantApplications;
+    // Per application consolidated since the last full pass, its windows that were active at the last
+    // tick. Only those and the windows counted in the current tick can change: everything else changes
+    // only through commands, which run a tick with a sender and so a full pass.
+    std::unordered_map<const HXDictionary*, std::vector<const HXDictionary*>> m_liveWindows;
+    std::vector<std::pair<const HXDictionary*, const HXDictionary*>> m_markedWindows;
     bool m_fullConsolidationPending = true;
     const HXDictionary* m_lastConsolidatedConfiguration = nullptr;
     bool m_lastShowInactiveApplications = true;
     int m_ticksSinceFullConsolidation = 0;
     std::vector<const HXDictionary*> m_applicationsWithNewWindows;
+    // The pools as the last tick matched against them, kept while their signature stays the same.
+    std::optional<HXPoolMatcher> m_poolMatcher;
+    std::vector<std::uintptr_t> m_poolSignature;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

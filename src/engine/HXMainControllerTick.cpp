@@ -62,6 +62,8 @@ struct TickContext {
     const HXTickBlacklists& blacklists;
     // Applications that got a new window record in this tick.
     std::vector<const HXDictionary*>& applicationsWithNewWindows;
+    // Every window counted in this tick, with its application.
+    std::vector<std::pair<const HXDictionary*, const HXDictionary*>>& markedWindows;
 };
 
 // The windows of one counted application: the frontmost application's foreground time goes to its
@@ -105,6 +107,7 @@ void countWindows(const TickContext& tick, HXDictionary& application, const QStr
                     r->setValue(ApplicationID, key);
                     r->setBool(true, ActiveTransient);
                     r->setBool(front, FrontActiveTransient);
+                    tick.markedWindows.emplace_back(&application, r.get());
                     tick.pools.feed(*r, tick.gap, tick.interval, front);
                     front = false;
                 }
@@ -158,12 +161,18 @@ void HXMainController::runTick() {
         HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
                             defaults.boolForKey(u"Include Floating Windows")});
 
-    HXPoolMatcher pools(configuration.arrayPointerForKey(u"Pools"),
-                        defaults.boolForKey(u"Pools: Match Applications Via ID"));
+    const HXArray* poolRecords = configuration.arrayPointerForKey(u"Pools");
+    const bool matchApplicationsViaID = defaults.boolForKey(u"Pools: Match Applications Via ID");
+    std::vector<std::uintptr_t> poolSignature = HXPoolMatcher::signature(poolRecords, matchApplicationsViaID);
+    if (!m_poolMatcher || poolSignature != m_poolSignature) {
+        m_poolMatcher.emplace(poolRecords, matchApplicationsViaID);
+        m_poolSignature = std::move(poolSignature);
+    }
+    HXPoolMatcher& pools = *m_poolMatcher;
     m_applicationsWithNewWindows.clear();
     const TickContext tick{configuration, pools, gap, interval,
                            defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"), blacklists,
-                           m_applicationsWithNewWindows};
+                           m_applicationsWithNewWindows, m_markedWindows};
     const std::int64_t policyFilter = defaults.integerForKey(u"Application Activation Policy Filter");
     const HXDictionaryRef applications = applicationsOf(configuration);
 
@@ -221,69 +230,84 @@ void HXMainController::rebuildApplicationList(bool gap, double now, double previ
                           m_showInactiveApplications != m_lastShowInactiveApplications ||
                           ++m_ticksSinceFullConsolidation >= kTicksBetweenFullConsolidations;
     if (fullPass) {
-        m_dormantApplications.clear();
+        m_liveWindows.clear();
         m_fullConsolidationPending = false;
         m_lastConsolidatedConfiguration = configuration;
         m_lastShowInactiveApplications = m_showInactiveApplications;
         m_ticksSinceFullConsolidation = 0;
     }
+    std::sort(m_markedWindows.begin(), m_markedWindows.end());
+
     const HXDictionaryRef applications = configuration->dictionaryForKey(u"Applications");
     for (const HXDictionary::Entry& entry : applications->entries()) {
         const HXDictionaryRef& application = entry.value.toDictionary();
         if (!application)
             continue;
         const bool active = application->consolidateStates(gap, now, previous);
-        if (!active && m_dormantApplications.contains(application.get())) {
-            // Its windows and their list are as the last tick left them.
-            if (m_showInactiveApplications)
-                list->append(application);
+        const bool listed = active || m_showInactiveApplications;
+        if (listed)
+            list->append(application);
+
+        // Since the last full pass only windows active at the last tick or counted in this one can have
+        // changed; the others are closed and inactive, and need not be looked at.
+        const auto known = m_liveWindows.find(application.get());
+        std::vector<const HXDictionary*> candidates;
+        if (known != m_liveWindows.end()) {
+            candidates = known->second;
+            const auto marked = std::equal_range(m_markedWindows.begin(), m_markedWindows.end(),
+                                                 std::make_pair(application.get(), static_cast<const HXDictionary*>(nullptr)),
+                                                 [](const auto& x, const auto& y) { return x.first < y.first; });
+            for (auto it = marked.first; it != marked.second; ++it)
+                candidates.push_back(it->second);
+            if (!active && candidates.empty())
+                continue; // dormant: its windows and their list are as the last tick left them
+        }
+        const bool consolidateAll = known == m_liveWindows.end();
+        const auto needsLook = [&](const HXDictionary* window) {
+            return consolidateAll || std::find(candidates.begin(), candidates.end(), window) != candidates.end();
+        };
+
+        const HXDictionaryRef windows = application->dictionaryForKey(WindowsByName);
+        const HXArrayRef& previousList = application->listWindows();
+        const bool gotNewWindows = std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(),
+                                             application.get()) != m_applicationsWithNewWindows.end();
+        // With every window listed, last tick's order needs only the windows seen now moved.
+        const bool mayResort = !fullPass && listed && m_showInactiveApplications && previousList && !gotNewWindows &&
+                               windows && previousList->count() == windows->count();
+        std::vector<const HXDictionary*> live;
+        std::vector<HXDictionary*> seenWindows;
+        auto listWindows = HXArray::create();
+        if (windows) {
+            for (const HXDictionary::Entry& w : windows->entries()) {
+                const HXDictionaryRef& window = w.value.toDictionary();
+                if (!window)
+                    continue;
+                const bool windowActive = needsLook(window.get()) && window->consolidateStates(gap, now, previous);
+                if (windowActive) {
+                    live.push_back(window.get());
+                    seenWindows.push_back(window.get());
+                }
+                if (listed && !mayResort && (windowActive || m_showInactiveApplications))
+                    listWindows->append(window);
+            }
+        }
+        m_liveWindows[application.get()] = live;
+        if (!listed) {
+            application->setListWindows(nullptr);
             continue;
         }
-        m_dormantApplications.erase(application.get());
-        const HXDictionaryRef windows = application->dictionaryForKey(WindowsByName);
-        bool anyWindowActive = false;
-        if (!active && !m_showInactiveApplications) {
-            if (windows) {
-                for (const HXDictionary::Entry& w : windows->entries()) {
-                    if (const HXDictionaryRef& window = w.value.toDictionary())
-                        anyWindowActive = window->consolidateStates(gap, now, previous) || anyWindowActive;
-                }
+        if (mayResort && HXResortChangedItems(*previousList, seenWindows, m_sortColumn))
+            continue;
+        if (mayResort) {
+            for (const HXDictionary::Entry& w : windows->entries()) {
+                if (const HXDictionaryRef& window = w.value.toDictionary())
+                    listWindows->append(window);
             }
-            application->setListWindows(nullptr);
-        } else {
-            list->append(application);
-            std::vector<HXDictionary*> seenWindows;
-            auto listWindows = HXArray::create();
-            if (windows) {
-                for (const HXDictionary::Entry& w : windows->entries()) {
-                    const HXDictionaryRef& window = w.value.toDictionary();
-                    if (!window)
-                        continue;
-                    const bool windowActive = window->consolidateStates(gap, now, previous);
-                    if (windowActive)
-                        seenWindows.push_back(window.get());
-                    anyWindowActive = windowActive || anyWindowActive;
-                    if (windowActive || m_showInactiveApplications)
-                        listWindows->append(window);
-                }
-            }
-            // With every window listed, last tick's order needs only the windows seen now moved.
-            const HXArrayRef& previousList = application->listWindows();
-            const bool resorted =
-                !fullPass && m_showInactiveApplications && previousList &&
-                previousList->count() == listWindows->count() &&
-                std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(), application.get()) ==
-                    m_applicationsWithNewWindows.end() &&
-                HXResortChangedItems(*previousList, seenWindows, m_sortColumn);
-            if (resorted)
-                listWindows = previousList;
-            else
-                sortItems(*listWindows, m_sortColumn);
-            application->setListWindows(std::move(listWindows));
         }
-        if (!active && !anyWindowActive)
-            m_dormantApplications.insert(application.get());
+        sortItems(*listWindows, m_sortColumn);
+        application->setListWindows(std::move(listWindows));
     }
+    m_markedWindows.clear();
     sortItems(*list, m_sortColumn);
     m_listApplications = std::move(list);
     Q_EMIT applicationListReloaded();

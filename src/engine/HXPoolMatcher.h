@@ -16,6 +16,10 @@ class HXPoolMatcher {
 public:
     HXPoolMatcher(const HXArray* pools, bool matchApplicationsViaID);
 
+    // What a matcher depends on, for telling cheaply whether one built earlier still holds: the records
+    // and arrays by identity, the flags, and the name and key texts by their storage.
+    static std::vector<std::uintptr_t> signature(const HXArray* pools, bool matchApplicationsViaID);
+
     // Marks every pool item (and window pool item) the member belongs to, and their pools, as seen in
     // this tick.
     void feed(HXDictionary& member, bool gap, double interval, bool frontmost);
@@ -33,9 +37,13 @@ private:
         bool narrowedToWindows;
     };
 
-    void consider(std::size_t index, bool byMatch);
+    void retain(const HXArray* pools);
 
     bool m_matchApplicationsViaID;
+    // Everything the signature names by address stays alive with the matcher, so that no new record,
+    // array or text can take an old one's address and pass for it.
+    std::vector<HXValue> m_retainedValues;
+    std::vector<QString> m_retainedTexts;
     std::vector<HXDictionary*> m_pools;
     std::vector<Item> m_items;
     std::vector<std::size_t> m_matchAny;

@@ -181,6 +181,16 @@ int HXCompareItems(HXDictionary& a, HXDictionary& b, int sortColumn) {
 void HXSortItemsInArray(HXArray& items, int sortColumn) {
     if (items.isPacked() || items.count() < 2)
         return;
+    // Lists mostly keep their order from tick to tick; a stable sort leaves an ordered list as it is.
+    const std::vector<HXValue>& values = items.values();
+    bool ordered = true;
+    for (std::size_t i = 1; ordered && i < values.size(); ++i) {
+        HXDictionary* previous = values[i - 1].toDictionary().get();
+        HXDictionary* current = values[i].toDictionary().get();
+        ordered = previous && current && HXCompareItems(*previous, *current, sortColumn) <= 0;
+    }
+    if (ordered)
+        return;
     std::vector<SortEntry> entries;
     entries.reserve(static_cast<std::size_t>(items.count()));
     for (const HXValue& value : items.values()) {
