@@ -7,10 +7,12 @@ display_number=$((90 + RANDOM % 400))
 while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
 export DISPLAY=":${display_number}"
 
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# Without -noreset the server starts over whenever its last client leaves, which a readiness probe is.
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
+wm_pid=""
 cleanup() {
-    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null || true
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
     kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -19,12 +21,28 @@ for _ in $(seq 1 100); do
     xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1
 done
+xdpyinfo >/dev/null 2>&1 || { echo "with-display: Xvfb did not start on $DISPLAY" >&2; exit 1; }
 
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
+wm_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+        xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_CLIENT_LIST_STACKING'
+}
+for attempt in 1 2 3; do
+    openbox >/dev/null 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 1 100); do
+        wm_ready && break
+        kill -0 "$wm_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if wm_ready && kill -0 "$wm_pid" 2>/dev/null; then
+        break
+    fi
+    kill "$wm_pid" 2>/dev/null || true
+    wm_pid=""
+    [ "$attempt" = 3 ] && { echo "with-display: the window manager did not start on $DISPLAY" >&2; exit 1; }
 done
+# The window manager announces itself a moment before it manages new windows.
+sleep 0.5
 
 dbus-run-session -- "$@"

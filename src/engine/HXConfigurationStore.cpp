@@ -2,6 +2,7 @@
 
 #include "engine/HXConfigurationUpgrade.h"
 #include "engine/HXUserInterfacePort.h"
+#include "foundation/HXAtomicFile.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXPropertyList.h"
@@ -118,9 +119,20 @@ void HXConfigurationStore::load() {
         HXUpgradeConfiguration(*m_configuration);
 }
 
-void HXConfigurationStore::saveConfiguration(bool writeFile, bool withUserDefaultsFallback, bool scheduleNextSave) {
-    if (writeFile && m_configuration) {
-        const bool written = writeToBinaryFile(HXValue(m_configuration), configurationPath(), true);
+bool HXConfigurationStore::writeFile(const QByteArray& encodedConfiguration) {
+    if (!encodedConfiguration.isNull()) {
+        QString error;
+        if (HXAtomicFile::write(configurationPath(), encodedConfiguration, true, &error))
+            return true;
+        HXSystemLog(QStringLiteral("cannot save configuration: %1").arg(error));
+        return false;
+    }
+    return writeToBinaryFile(HXValue(m_configuration), configurationPath(), true);
+}
+
+void HXConfigurationStore::saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback, bool scheduleNextSave) {
+    if (shouldWrite && m_configuration) {
+        const bool written = writeFile(QByteArray());
         if (withUserDefaultsFallback) {
             if (written)
                 m_defaults.removeObject(kDefaultConfigurationKey);
@@ -132,10 +144,12 @@ void HXConfigurationStore::saveConfiguration(bool writeFile, bool withUserDefaul
         m_scheduler.performAfterDelay(this, kSaveAction, autoSaveInterval(), [this] { save(false); });
 }
 
-void HXConfigurationStore::save(bool withSender) {
+void HXConfigurationStore::save(bool withSender, const QByteArray& encodedConfiguration) {
     if (withSender)
         cancelScheduledSave();
-    saveConfiguration(true, false, true);
+    if (m_configuration)
+        writeFile(encodedConfiguration);
+    saveConfiguration(false, false, true);
 }
 
 void HXConfigurationStore::cancelScheduledSave() {

@@ -28,15 +28,17 @@ public:
     // it. A file that exists but does not parse is moved aside first, so no later save overwrites it.
     void load();
 
-    void saveConfiguration(bool writeFile, bool withUserDefaultsFallback, bool scheduleNextSave);
-    // The save command: with a sender the pending automatic save is cancelled first.
-    void save(bool withSender);
+    void saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback, bool scheduleNextSave);
+    // The save command: with a sender the pending automatic save is cancelled first. Data already
+    // encoded from the current configuration may be passed in so that it is not encoded twice.
+    void save(bool withSender, const QByteArray& encodedConfiguration = QByteArray());
     void cancelScheduledSave();
     // Seconds between automatic saves.
     double autoSaveInterval() const;
 
 private:
     void offerImportIfRequested(const QString& path);
+    bool writeFile(const QByteArray& encodedConfiguration);
     void moveUnreadableFileAside(const QString& path, const QString& reason);
 
     const HXFolderPaths& m_paths;

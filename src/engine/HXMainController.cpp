@@ -126,7 +126,8 @@ void HXMainController::pushUndoStateAndClearRedoStatesAfterDelay() {
     const QByteArray data = propertyListData(HXValue(configuration));
     if (data.isNull())
         return;
-    save(true);
+    // The file on disk then matches the state before the change.
+    m_store.save(true, data);
     pushUndoState(data);
     m_services.scheduler.performAfterDelay(this, kPushRedoStateAction, 0, [this] { pushRedoState(QByteArray()); });
 }
