@@ -32,6 +32,7 @@ struct Object {
     quint64 first = 0;
     // Scalar: an HXValue; string: a QString; packed array: an HXArray.
     const void* source = nullptr;
+    // The object's number, which references use.
     quint64 index = 0;
 };
 
