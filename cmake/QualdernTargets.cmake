@@ -29,7 +29,7 @@ endfunction()
 # qd_test(name SOURCES ... DEPS ... [GUI] [OWN_MAIN]) registers a GoogleTest program with CTest. Without
 # OWN_MAIN the program gets GoogleTest's main.
 function(qd_test name)
-    cmake_parse_arguments(ARG "GUI;OWN_MAIN" "" "SOURCES;DEPS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;OWN_MAIN" "" "SOURCES;DEPS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock qd_testsupport)
@@ -37,10 +37,11 @@ function(qd_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     qd_apply_settings(${name})
-    set(env QT_QPA_PLATFORM=offscreen QD_SOURCE_DIR=${CMAKE_SOURCE_DIR} ${ARG_ENV})
     set(labels unit)
     if(ARG_GUI)
         set(labels gui)
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${env}" LABELS "${labels}")
+    # Widgets draw offscreen unless a test asks for the X server itself.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 DISCOVERY_MODE PRE_TEST
+                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS ${labels})
 endfunction()
