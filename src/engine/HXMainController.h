@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // The tracker's state and operations, without any user interface: the configuration, the sampling tick
@@ -117,8 +118,10 @@ Q_SIGNALS:
 
 private:
     void runTick();
-    void rebuildApplicationList(bool gap, double now, double previous);
-    void rebuildPoolList(bool gap, double now, double previous);
+    // Whether this tick looks at every record (see m_liveWindows).
+    bool startConsolidationPass();
+    void rebuildApplicationList(bool fullPass, bool gap, double now, double previous);
+    void rebuildPoolList(bool fullPass, bool gap, double now, double previous);
     void scheduleNextTick();
     void restoreSnapshot(bool fromUndo);
     bool confirmDestruction(const QString& title, const QString& message, const QString& button);
@@ -137,6 +140,11 @@ private:
     // only through commands, which run a tick with a sender and so a full pass.
     std::unordered_map<const HXDictionary*, std::vector<const HXDictionary*>> m_liveWindows;
     std::vector<std::pair<const HXDictionary*, const HXDictionary*>> m_markedWindows;
+    // The same for pools, pool items and window pool items.
+    std::unordered_set<const HXDictionary*> m_livePoolRecords;
+    std::unordered_set<const HXDictionary*> m_previousLivePoolRecords;
+    std::unordered_set<const HXDictionary*> m_markedPoolRecords;
+    bool m_lastShowInactivePools = true;
     bool m_fullConsolidationPending = true;
     const HXDictionary* m_lastConsolidatedConfiguration = nullptr;
     bool m_lastShowInactiveApplications = true;
@@ -145,6 +153,7 @@ private:
     // The pools as the last tick matched against them, kept while their signature stays the same.
     std::optional<HXPoolMatcher> m_poolMatcher;
     std::vector<std::uintptr_t> m_poolSignature;
+    std::vector<std::uintptr_t> m_nextPoolSignature;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

@@ -163,10 +163,10 @@ void HXMainController::runTick() {
 
     const HXArray* poolRecords = configuration.arrayPointerForKey(u"Pools");
     const bool matchApplicationsViaID = defaults.boolForKey(u"Pools: Match Applications Via ID");
-    std::vector<std::uintptr_t> poolSignature = HXPoolMatcher::signature(poolRecords, matchApplicationsViaID);
-    if (!m_poolMatcher || poolSignature != m_poolSignature) {
+    HXPoolMatcher::signature(poolRecords, matchApplicationsViaID, m_nextPoolSignature);
+    if (!m_poolMatcher || m_nextPoolSignature != m_poolSignature) {
         m_poolMatcher.emplace(poolRecords, matchApplicationsViaID);
-        m_poolSignature = std::move(poolSignature);
+        std::swap(m_poolSignature, m_nextPoolSignature);
     }
     HXPoolMatcher& pools = *m_poolMatcher;
     m_applicationsWithNewWindows.clear();
@@ -217,25 +217,34 @@ void HXMainController::runTick() {
             countWindows(tick, *record, key, *name, frontmost, found->second);
     }
 
-    rebuildApplicationList(gap, now, previous);
-    rebuildPoolList(gap, now, previous);
+    const bool fullPass = startConsolidationPass();
+    rebuildApplicationList(fullPass, gap, now, previous);
+    rebuildPoolList(fullPass, gap, now, previous);
     m_screenshots.takeScreenshotIfDue(now);
 }
 
-void HXMainController::rebuildApplicationList(bool gap, double now, double previous) {
+bool HXMainController::startConsolidationPass() {
     constexpr int kTicksBetweenFullConsolidations = 600;
-    auto list = HXArray::create();
     const HXDictionary* configuration = m_store.configuration().get();
     const bool fullPass = m_fullConsolidationPending || configuration != m_lastConsolidatedConfiguration ||
                           m_showInactiveApplications != m_lastShowInactiveApplications ||
+                          m_showInactivePools != m_lastShowInactivePools ||
                           ++m_ticksSinceFullConsolidation >= kTicksBetweenFullConsolidations;
     if (fullPass) {
         m_liveWindows.clear();
+        m_livePoolRecords.clear();
         m_fullConsolidationPending = false;
         m_lastConsolidatedConfiguration = configuration;
         m_lastShowInactiveApplications = m_showInactiveApplications;
+        m_lastShowInactivePools = m_showInactivePools;
         m_ticksSinceFullConsolidation = 0;
     }
+    return fullPass;
+}
+
+void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double now, double previous) {
+    auto list = HXArray::create();
+    const HXDictionary* configuration = m_store.configuration().get();
     std::sort(m_markedWindows.begin(), m_markedWindows.end());
 
     const HXDictionaryRef applications = configuration->dictionaryForKey(u"Applications");
@@ -313,19 +322,39 @@ void HXMainController::rebuildApplicationList(bool gap, double now, double previ
     Q_EMIT applicationListReloaded();
 }
 
-void HXMainController::rebuildPoolList(bool gap, double now, double previous) {
+void HXMainController::rebuildPoolList(bool fullPass, bool gap, double now, double previous) {
     auto list = HXArray::create();
     const bool treatPausedAsActive = m_services.defaults.boolForKey(u"Pools: Treat Paused As Active");
+    // As with windows: between full passes only records active at the last tick or marked in this one
+    // can change. A record is marked only together with its pool, so a pool that is neither has nothing
+    // below it to look at.
+    m_markedPoolRecords.clear();
+    if (m_poolMatcher) {
+        m_markedPoolRecords.insert(m_poolMatcher->markedRecords().begin(), m_poolMatcher->markedRecords().end());
+        m_poolMatcher->forgetMarkedRecords();
+    }
+    std::swap(m_livePoolRecords, m_previousLivePoolRecords);
+    m_livePoolRecords.clear();
+    const auto mayHaveChanged = [&](const HXDictionary* record) {
+        return fullPass || m_previousLivePoolRecords.contains(record) || m_markedPoolRecords.contains(record);
+    };
+    const auto consolidate = [&](HXDictionary& record) {
+        const bool active = record.consolidateStates(gap, now, previous);
+        if (active)
+            m_livePoolRecords.insert(&record);
+        return active;
+    };
     if (const HXArrayRef pools = m_store.configuration()->arrayForKey(u"Pools")) {
         for (const HXValue& poolValue : pools->values()) {
             const HXDictionaryRef& pool = poolValue.toDictionary();
             if (!pool)
                 continue;
-            const bool active = pool->consolidateStates(gap, now, previous);
+            const bool changed = mayHaveChanged(pool.get());
+            const bool active = changed && consolidate(*pool);
             const bool listed = active || m_showInactivePools || (treatPausedAsActive && pool->boolForKey(Paused));
             if (listed)
                 list->append(pool);
-            const HXArrayRef children = pool->arrayForKey(Children);
+            const HXArrayRef children = changed ? pool->arrayForKey(Children) : nullptr;
             if (!children)
                 continue;
             if (listed)
@@ -334,13 +363,15 @@ void HXMainController::rebuildPoolList(bool gap, double now, double previous) {
                 const HXDictionaryRef& child = childValue.toDictionary();
                 if (!child)
                     continue;
-                child->consolidateStates(gap, now, previous);
+                if (mayHaveChanged(child.get()))
+                    consolidate(*child);
                 const HXArrayRef grandchildren = child->arrayForKey(Children);
                 if (!grandchildren)
                     continue;
                 for (const HXValue& grandchildValue : grandchildren->values()) {
-                    if (const HXDictionaryRef& grandchild = grandchildValue.toDictionary())
-                        grandchild->consolidateStates(gap, now, previous);
+                    const HXDictionaryRef& grandchild = grandchildValue.toDictionary();
+                    if (grandchild && mayHaveChanged(grandchild.get()))
+                        consolidate(*grandchild);
                 }
                 if (listed)
                     sortItems(*grandchildren, m_sortColumn);

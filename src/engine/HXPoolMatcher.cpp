@@ -58,12 +58,11 @@ void addChildren(std::vector<std::uintptr_t>& out, const HXDictionary& record) {
 
 } // namespace
 
-std::vector<std::uintptr_t> HXPoolMatcher::signature(const HXArray* pools, bool matchApplicationsViaID) {
-    std::vector<std::uintptr_t> out;
+void HXPoolMatcher::signature(const HXArray* pools, bool matchApplicationsViaID, std::vector<std::uintptr_t>& out) {
+    out.clear();
     out.push_back(matchApplicationsViaID);
     if (!pools)
-        return out;
-    out.reserve(static_cast<std::size_t>(pools->count()) * 64);
+        return;
     for (const HXValue& poolValue : pools->values()) {
         const HXDictionary* pool = poolValue.toDictionary().get();
         out.push_back(reinterpret_cast<std::uintptr_t>(pool));
@@ -93,7 +92,6 @@ std::vector<std::uintptr_t> HXPoolMatcher::signature(const HXArray* pools, bool 
             }
         }
     }
-    return out;
 }
 
 void HXPoolMatcher::retain(const HXArray* pools) {
@@ -190,6 +188,7 @@ void HXPoolMatcher::feed(HXDictionary& member, bool gap, double interval, bool f
             for (const WindowItem& window : item.windows) {
                 if (name.matches(*window.query)) {
                     window.record->setPreliminaryStates(gap, interval, frontmost);
+                    m_marked.push_back(window.record);
                     hit = true;
                 }
             }
@@ -197,9 +196,11 @@ void HXPoolMatcher::feed(HXDictionary& member, bool gap, double interval, bool f
         if (!hit)
             return;
         item.record->setPreliminaryStates(gap, interval, frontmost);
+        m_marked.push_back(item.record);
         if (m_poolStamp[item.pool] != m_stamp) {
             m_poolStamp[item.pool] = m_stamp;
             m_pools[item.pool]->setPreliminaryStates(gap, interval, frontmost);
+            m_marked.push_back(m_pools[item.pool]);
         }
     };
 

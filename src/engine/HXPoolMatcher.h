@@ -18,11 +18,14 @@ public:
 
     // What a matcher depends on, for telling cheaply whether one built earlier still holds: the records
     // and arrays by identity, the flags, and the name and key texts by their storage.
-    static std::vector<std::uintptr_t> signature(const HXArray* pools, bool matchApplicationsViaID);
+    static void signature(const HXArray* pools, bool matchApplicationsViaID, std::vector<std::uintptr_t>& out);
 
     // Marks every pool item (and window pool item) the member belongs to, and their pools, as seen in
     // this tick.
     void feed(HXDictionary& member, bool gap, double interval, bool frontmost);
+    // The records marked since the last call, each once or more.
+    const std::vector<const HXDictionary*>& markedRecords() const { return m_marked; }
+    void forgetMarkedRecords() { m_marked.clear(); }
 
 private:
     struct WindowItem {
@@ -54,6 +57,7 @@ private:
     std::vector<std::uint32_t> m_itemStamp;
     std::vector<std::uint32_t> m_poolStamp;
     std::uint32_t m_stamp = 0;
+    std::vector<const HXDictionary*> m_marked;
 };
 
 // A pool item's name parsed as a query, cached on the record until the name changes.

@@ -180,8 +180,22 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
         h->defaults->setBool(u"Show Inactive Applications", showInactive);
         h->controller->setShowInactiveApplications(showInactive);
         h->addPool(QStringLiteral("All"), {EngineHarness::poolItem(QStringLiteral("*"), QStringLiteral("none"))});
+        h->addPool(QStringLiteral("Titles"),
+                   {EngineHarness::poolItem(kNames[0], QStringLiteral("org.example.App0"),
+                                            {EngineHarness::windowPoolItem(QStringLiteral("Title 1*"), QStringLiteral("org.example.App0"))}),
+                    EngineHarness::poolItem(kNames[1], QStringLiteral("org.example.App1"))});
+        h->addPool(QStringLiteral("Paused"), {EngineHarness::poolItem(kNames[2], QStringLiteral("org.example.App2"))})
+            ->setBool(true, Paused);
         double now = 1750000000;
         for (int step = 0; step < 300; ++step) {
+            // Pools grow now and then, as the user drags items in; like every command, that runs a tick
+            // with a sender.
+            const bool edited = chance(0.03);
+            if (edited) {
+                const int a = pick(kNames.size());
+                h->pools()->dictionaryAt(pick(3))->arrayForKey(Children)->append(
+                    EngineHarness::poolItem(kNames[a], QStringLiteral("org.example.App%1").arg(a)));
+            }
             std::vector<HXFakeApplication> apps;
             for (int a = 0; a < kNames.size(); ++a) {
                 if (!chance(a < 2 ? 0.9 : 0.3))
@@ -198,7 +212,7 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
                                                                                       .application.processIdentifier));
             now += 0.5 + pick(4) * 0.5;
             h->time.setNow(now);
-            h->controller->updateLists(full);
+            h->controller->updateLists(full || edited);
         }
         return h;
     };
@@ -218,4 +232,5 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
         return out;
     };
     EXPECT_EQ(names(shortcut->controller->listApplications()), names(full->controller->listApplications()));
+    EXPECT_EQ(names(shortcut->controller->listPools()), names(full->controller->listPools()));
 }
