@@ -96,6 +96,8 @@ TEST(HXHibernation, DeepHibernationSurvivesInputAndRestartUntilToggled) {
     QFile::remove(next.defaults->path());
     QDir().mkpath(QFileInfo(next.defaults->path()).absolutePath());
     QFile::copy(shared.file(QStringLiteral("Defaults.plist")), next.defaults->path());
+    next.lifecycle.reset();
+    next.controller.reset();
     next.defaults = std::make_unique<HXUserDefaults>(next.defaults->path(), &next.time);
     next.controller = std::make_unique<HXMainController>(HXEngineServices{
         *next.defaults, next.time, next.time, next.windows, next.windows, next.ui, &next.capture, &next.adHocTimer,
