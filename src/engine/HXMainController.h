@@ -15,7 +15,6 @@
 
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // The tracker's state and operations, without any user interface: the configuration, the sampling tick
@@ -141,19 +140,21 @@ private:
     std::unordered_map<const HXDictionary*, std::vector<const HXDictionary*>> m_liveWindows;
     std::vector<std::pair<const HXDictionary*, const HXDictionary*>> m_markedWindows;
     // The same for pools, pool items and window pool items.
-    std::unordered_set<const HXDictionary*> m_livePoolRecords;
-    std::unordered_set<const HXDictionary*> m_previousLivePoolRecords;
-    std::unordered_set<const HXDictionary*> m_markedPoolRecords;
+    std::vector<const HXDictionary*> m_livePoolRecords;
+    std::vector<const HXDictionary*> m_previousLivePoolRecords;
+    std::vector<const HXDictionary*> m_markedPoolRecords;
     bool m_lastShowInactivePools = true;
     bool m_fullConsolidationPending = true;
     const HXDictionary* m_lastConsolidatedConfiguration = nullptr;
     bool m_lastShowInactiveApplications = true;
     int m_ticksSinceFullConsolidation = 0;
     std::vector<const HXDictionary*> m_applicationsWithNewWindows;
-    // The pools as the last tick matched against them, kept while their signature stays the same.
+    // The pools as ticks match against them, built again on every full pass.
     std::optional<HXPoolMatcher> m_poolMatcher;
-    std::vector<std::uintptr_t> m_poolSignature;
-    std::vector<std::uintptr_t> m_nextPoolSignature;
+    bool m_poolMatcherMatchesViaID = true;
+    // Buffers reused from tick to tick.
+    std::vector<const HXDictionary*> m_windowCandidates;
+    std::vector<HXDictionary*> m_seenWindows;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

@@ -69,13 +69,13 @@ struct TickContext {
 // The windows of one counted application: the frontmost application's foreground time goes to its
 // front-most counted window.
 void countWindows(const TickContext& tick, HXDictionary& application, const QString& key, const QString& name,
-                  bool frontmost, const std::vector<HXDictionaryRef>& windows) {
+                  bool frontmost, const std::vector<QString>& windows) {
     const HXArrayRef filters = windowTitleFiltersWithIdentifier(tick.configuration, key, nullptr, false);
     const HXCompiledQualifiedBlacklist::ForApplication qualified = tick.blacklists.qualifiedWindows.forApplication(name);
     HXDictionaryRef windowsByName = application.dictionaryForKey(WindowsByName);
     bool front = frontmost;
-    for (const HXDictionaryRef& w : windows) {
-        if (const std::optional<QString> title = qualified.validItemName(w->stringForKey(Name))) {
+    for (const QString& windowTitle : windows) {
+        if (const std::optional<QString> title = qualified.validItemName(windowTitle)) {
             const QString filtered = HXFilterString(*title, filters.get());
             if (!filtered.isEmpty()) {
                 HXDictionaryRef r = windowsByName ? windowsByName->dictionaryForKey(filtered) : nullptr;
@@ -97,8 +97,10 @@ void countWindows(const TickContext& tick, HXDictionary& application, const QStr
                         windowsByName = HXDictionary::create();
                         application.setValue(WindowsByName, windowsByName);
                     }
-                    windowsByName->setValue(filtered, w);
-                    r = w;
+                    r = HXDictionary::create();
+                    r->setValue(Name, windowTitle);
+                    r->setValue(Path, QStringLiteral("_Window"));
+                    windowsByName->setValue(filtered, r);
                     tick.applicationsWithNewWindows.push_back(&application);
                 }
                 if (counted) {
@@ -161,12 +163,12 @@ void HXMainController::runTick() {
         HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
                             defaults.boolForKey(u"Include Floating Windows")});
 
-    const HXArray* poolRecords = configuration.arrayPointerForKey(u"Pools");
+    // Pools change only through commands, which run a tick with a sender and so a full pass.
+    const bool fullPass = startConsolidationPass();
     const bool matchApplicationsViaID = defaults.boolForKey(u"Pools: Match Applications Via ID");
-    HXPoolMatcher::signature(poolRecords, matchApplicationsViaID, m_nextPoolSignature);
-    if (!m_poolMatcher || m_nextPoolSignature != m_poolSignature) {
-        m_poolMatcher.emplace(poolRecords, matchApplicationsViaID);
-        std::swap(m_poolSignature, m_nextPoolSignature);
+    if (fullPass || !m_poolMatcher || matchApplicationsViaID != m_poolMatcherMatchesViaID) {
+        m_poolMatcher.emplace(configuration.arrayPointerForKey(u"Pools"), matchApplicationsViaID);
+        m_poolMatcherMatchesViaID = matchApplicationsViaID;
     }
     HXPoolMatcher& pools = *m_poolMatcher;
     m_applicationsWithNewWindows.clear();
@@ -217,7 +219,6 @@ void HXMainController::runTick() {
             countWindows(tick, *record, key, *name, frontmost, found->second);
     }
 
-    const bool fullPass = startConsolidationPass();
     rebuildApplicationList(fullPass, gap, now, previous);
     rebuildPoolList(fullPass, gap, now, previous);
     m_screenshots.takeScreenshotIfDue(now);
@@ -260,9 +261,10 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         // Since the last full pass only windows active at the last tick or counted in this one can have
         // changed; the others are closed and inactive, and need not be looked at.
         const auto known = m_liveWindows.find(application.get());
-        std::vector<const HXDictionary*> candidates;
+        std::vector<const HXDictionary*>& candidates = m_windowCandidates;
+        candidates.clear();
         if (known != m_liveWindows.end()) {
-            candidates = known->second;
+            candidates.assign(known->second.begin(), known->second.end());
             const auto marked = std::equal_range(m_markedWindows.begin(), m_markedWindows.end(),
                                                  std::make_pair(application.get(), static_cast<const HXDictionary*>(nullptr)),
                                                  [](const auto& x, const auto& y) { return x.first < y.first; });
@@ -283,8 +285,10 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         // With every window listed, last tick's order needs only the windows seen now moved.
         const bool mayResort = !fullPass && listed && m_showInactiveApplications && previousList && !gotNewWindows &&
                                windows && previousList->count() == windows->count();
-        std::vector<const HXDictionary*> live;
-        std::vector<HXDictionary*> seenWindows;
+        std::vector<const HXDictionary*>& live = m_liveWindows[application.get()];
+        live.clear();
+        std::vector<HXDictionary*>& seenWindows = m_seenWindows;
+        seenWindows.clear();
         auto listWindows = HXArray::create();
         if (windows) {
             for (const HXDictionary::Entry& w : windows->entries()) {
@@ -300,7 +304,6 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
                     listWindows->append(window);
             }
         }
-        m_liveWindows[application.get()] = live;
         if (!listed) {
             application->setListWindows(nullptr);
             continue;
@@ -330,18 +333,20 @@ void HXMainController::rebuildPoolList(bool fullPass, bool gap, double now, doub
     // below it to look at.
     m_markedPoolRecords.clear();
     if (m_poolMatcher) {
-        m_markedPoolRecords.insert(m_poolMatcher->markedRecords().begin(), m_poolMatcher->markedRecords().end());
+        m_markedPoolRecords.assign(m_poolMatcher->markedRecords().begin(), m_poolMatcher->markedRecords().end());
         m_poolMatcher->forgetMarkedRecords();
     }
+    std::sort(m_markedPoolRecords.begin(), m_markedPoolRecords.end());
     std::swap(m_livePoolRecords, m_previousLivePoolRecords);
     m_livePoolRecords.clear();
     const auto mayHaveChanged = [&](const HXDictionary* record) {
-        return fullPass || m_previousLivePoolRecords.contains(record) || m_markedPoolRecords.contains(record);
+        return fullPass || std::binary_search(m_previousLivePoolRecords.begin(), m_previousLivePoolRecords.end(), record) ||
+               std::binary_search(m_markedPoolRecords.begin(), m_markedPoolRecords.end(), record);
     };
     const auto consolidate = [&](HXDictionary& record) {
         const bool active = record.consolidateStates(gap, now, previous);
         if (active)
-            m_livePoolRecords.insert(&record);
+            m_livePoolRecords.push_back(&record);
         return active;
     };
     if (const HXArrayRef pools = m_store.configuration()->arrayForKey(u"Pools")) {
@@ -378,6 +383,7 @@ void HXMainController::rebuildPoolList(bool fullPass, bool gap, double now, doub
             }
         }
     }
+    std::sort(m_livePoolRecords.begin(), m_livePoolRecords.end());
     sortItems(*list, m_sortColumn);
     m_listPools = std::move(list);
     Q_EMIT poolListReloaded();

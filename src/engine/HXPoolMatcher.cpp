@@ -41,59 +41,6 @@ const HXWildcardQuery& HXPoolItemQuery(HXDictionary& record) {
     return cached->query;
 }
 
-namespace {
-
-void addText(std::vector<std::uintptr_t>& out, const HXDictionary& record, HXKey key) {
-    const HXValue* value = record.find(key);
-    out.push_back(value ? static_cast<std::uintptr_t>(value->type()) : 0xFF);
-    out.push_back(value ? reinterpret_cast<std::uintptr_t>(value->toString().constData()) : 0);
-    out.push_back(value ? static_cast<std::uintptr_t>(value->toString().size()) : 0);
-}
-
-void addChildren(std::vector<std::uintptr_t>& out, const HXDictionary& record) {
-    const HXArray* children = record.arrayPointerForKey(Children);
-    out.push_back(reinterpret_cast<std::uintptr_t>(children));
-    out.push_back(children ? static_cast<std::uintptr_t>(children->count()) : 0);
-}
-
-} // namespace
-
-void HXPoolMatcher::signature(const HXArray* pools, bool matchApplicationsViaID, std::vector<std::uintptr_t>& out) {
-    out.clear();
-    out.push_back(matchApplicationsViaID);
-    if (!pools)
-        return;
-    for (const HXValue& poolValue : pools->values()) {
-        const HXDictionary* pool = poolValue.toDictionary().get();
-        out.push_back(reinterpret_cast<std::uintptr_t>(pool));
-        if (!pool)
-            continue;
-        out.push_back(pool->boolForKey(Paused));
-        addChildren(out, *pool);
-        const HXArray* children = pool->arrayPointerForKey(Children);
-        if (!children)
-            continue;
-        for (const HXValue& itemValue : children->values()) {
-            const HXDictionary* item = itemValue.toDictionary().get();
-            out.push_back(reinterpret_cast<std::uintptr_t>(item));
-            if (!item)
-                continue;
-            out.push_back(item->boolForKey(MatchAnyApplication));
-            addText(out, *item, Name);
-            addText(out, *item, ApplicationID);
-            addChildren(out, *item);
-            if (const HXArray* windows = item->arrayPointerForKey(Children)) {
-                for (const HXValue& windowValue : windows->values()) {
-                    const HXDictionary* window = windowValue.toDictionary().get();
-                    out.push_back(reinterpret_cast<std::uintptr_t>(window));
-                    if (window)
-                        addText(out, *window, Name);
-                }
-            }
-        }
-    }
-}
-
 void HXPoolMatcher::retain(const HXArray* pools) {
     const auto retainRecord = [this](const HXValue& value) -> const HXArray* {
         m_retainedValues.push_back(value);

@@ -16,10 +16,6 @@ class HXPoolMatcher {
 public:
     HXPoolMatcher(const HXArray* pools, bool matchApplicationsViaID);
 
-    // What a matcher depends on, for telling cheaply whether one built earlier still holds: the records
-    // and arrays by identity, the flags, and the name and key texts by their storage.
-    static void signature(const HXArray* pools, bool matchApplicationsViaID, std::vector<std::uintptr_t>& out);
-
     // Marks every pool item (and window pool item) the member belongs to, and their pools, as seen in
     // this tick.
     void feed(HXDictionary& member, bool gap, double interval, bool frontmost);
@@ -43,8 +39,8 @@ private:
     void retain(const HXArray* pools);
 
     bool m_matchApplicationsViaID;
-    // Everything the signature names by address stays alive with the matcher, so that no new record,
-    // array or text can take an old one's address and pass for it.
+    // Every record the matcher points to stays alive with it, even if a record leaves the pools
+    // before the matcher is built again.
     std::vector<HXValue> m_retainedValues;
     std::vector<QString> m_retainedTexts;
     std::vector<HXDictionary*> m_pools;

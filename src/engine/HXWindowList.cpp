@@ -20,10 +20,7 @@ void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWind
                        .arg(*description.name));
         return;
     }
-    auto record = HXDictionary::create();
-    record->setValue(HXKeys::Name, std::move(*title));
-    record->setValue(HXKeys::Path, QStringLiteral("_Window"));
-    target[*description.ownerProcessIdentifier].push_back(std::move(record));
+    target[*description.ownerProcessIdentifier].push_back(std::move(*title));
 }
 
 HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server, const HXCompiledBlacklist& plainWindowBlacklist,

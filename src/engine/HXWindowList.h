@@ -10,9 +10,10 @@
 class HXWindowServer;
 struct HXWindowDescription;
 
-// Per process, new window records {"Name": title, "Path": "_Window"}, front to back: the current
-// desktop's windows first, then those of other desktops.
-using HXWindowsByPID = std::unordered_map<std::int64_t, std::vector<HXDictionaryRef>>;
+// Per process, the trimmed titles of its windows front to back: the current desktop's windows first, then
+// those of other desktops. A title becomes a window record {"Name": title, "Path": "_Window"} only when
+// the tick stores a new window, so that the sampling allocates nothing for windows it knows.
+using HXWindowsByPID = std::unordered_map<std::int64_t, std::vector<QString>>;
 
 struct HXWindowListOptions {
     bool includeWindowsFromAllSpaces = true;
@@ -22,7 +23,7 @@ struct HXWindowListOptions {
 HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server, const HXCompiledBlacklist& plainWindowBlacklist,
                                          const HXWindowListOptions& options);
 
-// Adds one window record to the target when the window qualifies: it has an owner, lies below the
-// maximum layer, has a title that is not blacklisted and, when asked, is ordered in.
+// Adds one window to the target when it qualifies: it has an owner, lies below the maximum layer, has a
+// title that is not blacklisted and, when asked, is ordered in.
 void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target, int maximumLayer,
                                   HXWindowServer* orderedInCheck, const HXCompiledBlacklist& plainWindowBlacklist);
