@@ -139,6 +139,11 @@ private:
     // only through commands, which run a tick with a sender and so a full pass.
     std::unordered_map<const HXDictionary*, std::vector<const HXDictionary*>> m_liveWindows;
     std::vector<std::pair<const HXDictionary*, const HXDictionary*>> m_markedWindows;
+    // Applications active at the last tick, and those counted in the current one.
+    std::vector<const HXDictionary*> m_liveApplications;
+    std::vector<const HXDictionary*> m_previousLiveApplications;
+    std::vector<HXDictionary*> m_countedApplications;
+    bool m_gotNewApplications = false;
     // The same for pools, pool items and window pool items.
     std::vector<const HXDictionary*> m_livePoolRecords;
     std::vector<const HXDictionary*> m_previousLivePoolRecords;

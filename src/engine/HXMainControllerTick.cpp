@@ -205,7 +205,9 @@ void HXMainController::runTick() {
             record->setValue(Name, *name);
             record->setValue(ApplicationID, key);
             applications->setValue(key, record);
+            m_gotNewApplications = true;
         }
+        m_countedApplications.push_back(record.get());
         record->setValue(Path, path);
         record->setBool(true, ActiveTransient);
         if (frontmost)
@@ -244,18 +246,38 @@ bool HXMainController::startConsolidationPass() {
 }
 
 void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double now, double previous) {
-    auto list = HXArray::create();
     const HXDictionary* configuration = m_store.configuration().get();
     std::sort(m_markedWindows.begin(), m_markedWindows.end());
+    std::sort(m_countedApplications.begin(), m_countedApplications.end());
+    std::swap(m_liveApplications, m_previousLiveApplications);
+    m_liveApplications.clear();
+    const auto counted = [&](const HXDictionary* application) {
+        return std::binary_search(m_countedApplications.begin(), m_countedApplications.end(), application);
+    };
 
     const HXDictionaryRef applications = configuration->dictionaryForKey(u"Applications");
+    // With every application listed, last tick's order needs only the applications counted now moved.
+    const bool mayResort = !fullPass && m_showInactiveApplications && !m_gotNewApplications &&
+                           m_listApplications->count() == applications->count();
+    auto list = mayResort ? m_listApplications : HXArray::create();
     for (const HXDictionary::Entry& entry : applications->entries()) {
         const HXDictionaryRef& application = entry.value.toDictionary();
         if (!application)
             continue;
+        // An application neither active at the last tick nor counted in this one has not changed, nor
+        // have its windows: only counted applications get their windows counted.
+        if (!fullPass && !counted(application.get()) &&
+            !std::binary_search(m_previousLiveApplications.begin(), m_previousLiveApplications.end(),
+                                application.get())) {
+            if (m_showInactiveApplications && !mayResort)
+                list->append(application);
+            continue;
+        }
         const bool active = application->consolidateStates(gap, now, previous);
+        if (active)
+            m_liveApplications.push_back(application.get());
         const bool listed = active || m_showInactiveApplications;
-        if (listed)
+        if (listed && !mayResort)
             list->append(application);
 
         // Since the last full pass only windows active at the last tick or counted in this one can have
@@ -283,7 +305,7 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         const bool gotNewWindows = std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(),
                                              application.get()) != m_applicationsWithNewWindows.end();
         // With every window listed, last tick's order needs only the windows seen now moved.
-        const bool mayResort = !fullPass && listed && m_showInactiveApplications && previousList && !gotNewWindows &&
+        const bool mayResortWindows = !fullPass && listed && m_showInactiveApplications && previousList && !gotNewWindows &&
                                windows && previousList->count() == windows->count();
         std::vector<const HXDictionary*>& live = m_liveWindows[application.get()];
         live.clear();
@@ -300,7 +322,7 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
                     live.push_back(window.get());
                     seenWindows.push_back(window.get());
                 }
-                if (listed && !mayResort && (windowActive || m_showInactiveApplications))
+                if (listed && !mayResortWindows && (windowActive || m_showInactiveApplications))
                     listWindows->append(window);
             }
         }
@@ -308,9 +330,9 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
             application->setListWindows(nullptr);
             continue;
         }
-        if (mayResort && HXResortChangedItems(*previousList, seenWindows, m_sortColumn))
+        if (mayResortWindows && HXResortChangedItems(*previousList, seenWindows, m_sortColumn))
             continue;
-        if (mayResort) {
+        if (mayResortWindows) {
             for (const HXDictionary::Entry& w : windows->entries()) {
                 if (const HXDictionaryRef& window = w.value.toDictionary())
                     listWindows->append(window);
@@ -320,7 +342,21 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         application->setListWindows(std::move(listWindows));
     }
     m_markedWindows.clear();
-    sortItems(*list, m_sortColumn);
+    std::sort(m_liveApplications.begin(), m_liveApplications.end());
+    std::vector<HXDictionary*> moved(m_countedApplications.begin(), m_countedApplications.end());
+    moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+    if (!mayResort || !HXResortChangedItems(*list, moved, m_sortColumn)) {
+        if (mayResort) {
+            list = HXArray::create();
+            for (const HXDictionary::Entry& entry : applications->entries()) {
+                if (entry.value.toDictionary())
+                    list->append(entry.value);
+            }
+        }
+        sortItems(*list, m_sortColumn);
+    }
+    m_countedApplications.clear();
+    m_gotNewApplications = false;
     m_listApplications = std::move(list);
     Q_EMIT applicationListReloaded();
 }

@@ -15,6 +15,8 @@ namespace {
 
 enum Property { NetName, Name, Pid, Class, Type, State, Desktop, PropertyCount };
 
+constexpr xcb_get_property_cookie_t kNotAsked{0};
+
 struct PropertyResult {
     HXX11Reply<xcb_get_property_reply_t> reply;
     bool badWindow = false;
@@ -74,8 +76,9 @@ int layerFor(const HXX11ClientWindow& w) {
 
 } // namespace
 
-struct HXX11WindowQuery::Requests {
-    std::vector<xcb_get_property_cookie_t> cookies;
+struct HXX11WindowQuery::WindowRequests {
+    std::array<xcb_get_property_cookie_t, PropertyCount> cookies{};
+    const FixedProperties* known = nullptr;
 };
 
 HXX11WindowQuery::HXX11WindowQuery(const xcb_ewmh_connection_t& ewmh, xcb_window_t root,
@@ -136,21 +139,25 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
     // does not.
     const auto selfCheckCookie =
         xcb_get_property(c, 0, *checkWindow, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1);
-    Requests requests;
-    requests.cookies.reserve(clients.size() * PropertyCount);
-    for (const std::uint32_t w : clients) {
-        requests.cookies.push_back(
-            xcb_get_property(c, 0, w, m_ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxTitleLongs));
-        requests.cookies.push_back(
-            xcb_get_property(c, 0, w, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxTitleLongs));
-        requests.cookies.push_back(xcb_get_property(c, 0, w, m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 0, 1));
-        requests.cookies.push_back(
-            xcb_get_property(c, 0, w, XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 0, 256));
-        requests.cookies.push_back(
-            xcb_get_property(c, 0, w, m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 0, 32));
-        requests.cookies.push_back(xcb_get_property(c, 0, w, m_ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 0, 64));
-        requests.cookies.push_back(
-            xcb_get_property(c, 0, w, m_ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 0, 1));
+    std::vector<WindowRequests> requests(clients.size());
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        const std::uint32_t w = clients[i];
+        WindowRequests& r = requests[i];
+        const auto known = m_fixed.find(w);
+        r.known = known == m_fixed.end() ? nullptr : &known->second;
+        const auto ask = [&](xcb_atom_t property, xcb_atom_t type, std::uint32_t length) {
+            return xcb_get_property(c, 0, w, property, type, 0, length);
+        };
+        r.cookies[NetName] = ask(m_ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs);
+        if (!r.known || !r.known->hasNetName)
+            r.cookies[Name] = ask(XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs);
+        if (!r.known) {
+            r.cookies[Pid] = ask(m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
+            r.cookies[Class] = ask(XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 256);
+            r.cookies[Type] = ask(m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32);
+        }
+        r.cookies[State] = ask(m_ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64);
+        r.cookies[Desktop] = ask(m_ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
     }
     const PropertyResult selfCheck = collect(c, selfCheckCookie);
 
@@ -160,7 +167,7 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
         HXX11ClientWindow window;
         window.id = clients[i];
         bool vanished = false;
-        fill(window, requests, i, vanished);
+        fill(window, requests[i], vanished);
         if (vanished)
             continue;
         const auto owner = pids.find(window.id & ~m_resourceIdMask);
@@ -176,6 +183,8 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
         status = HXX11Availability::NoWindowManager;
         return std::nullopt;
     }
+    // Windows no longer listed are forgotten; their ids may come back for new windows.
+    std::erase_if(m_fixed, [&](const auto& entry) { return !seen.contains(entry.first); });
     snapshot.currentDesktop = HXX11Property::first32(desktop.reply.get(), XCB_ATOM_CARDINAL);
     snapshot.activeWindow =
         HXX11Property::first32(active.reply.get(), XCB_ATOM_WINDOW).value_or(XCB_WINDOW_NONE);
@@ -183,32 +192,48 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
     return snapshot;
 }
 
-void HXX11WindowQuery::fill(HXX11ClientWindow& window, Requests& requests, std::size_t index,
-                            bool& vanished) const {
+void HXX11WindowQuery::fill(HXX11ClientWindow& window, WindowRequests& requests, bool& vanished) const {
     std::array<PropertyResult, PropertyCount> r;
     for (std::size_t k = 0; k < PropertyCount; ++k) {
-        r[k] = collect(m_connection, requests.cookies[index * PropertyCount + k]);
+        if (requests.cookies[k].sequence == kNotAsked.sequence)
+            continue;
+        r[k] = collect(m_connection, requests.cookies[k]);
         vanished = vanished || r[k].badWindow;
     }
     if (vanished)
         return;
 
     window.title = text(r[NetName].reply.get());
-    if (!window.title || window.title->isEmpty()) {
+    if ((!window.title || window.title->isEmpty()) && requests.known && requests.known->hasNetName) {
+        // The window dropped its _NET_WM_NAME: its WM_NAME is wanted after all.
+        r[Name] = collect(m_connection, xcb_get_property(m_connection, 0, window.id, XCB_ATOM_WM_NAME,
+                                                         XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxTitleLongs));
+    }
+    const bool hasNetName = window.title && !window.title->isEmpty();
+    if (!hasNetName) {
         std::optional<QString> legacy = text(r[Name].reply.get());
         if (legacy && (!window.title || !legacy->isEmpty()))
             window.title = std::move(legacy);
     }
-    if (const auto pid = HXX11Property::first32(r[Pid].reply.get(), XCB_ATOM_CARDINAL); pid && *pid > 0)
-        window.processIdentifier = *pid;
-    if (const std::optional<QByteArray> wmClass = HXX11Property::bytes8(r[Class].reply.get())) {
-        const qsizetype split = wmClass->indexOf('\0');
-        const xcb_atom_t type = r[Class].reply->type;
-        window.instanceName = m_decoder.decode(type, wmClass->left(split < 0 ? wmClass->size() : split));
-        if (split >= 0)
-            window.className = m_decoder.decode(type, wmClass->mid(split + 1));
+    FixedProperties& fixed = m_fixed[window.id];
+    if (!requests.known) {
+        fixed = FixedProperties{};
+        if (const auto pid = HXX11Property::first32(r[Pid].reply.get(), XCB_ATOM_CARDINAL); pid && *pid > 0)
+            fixed.processIdentifier = *pid;
+        if (const std::optional<QByteArray> wmClass = HXX11Property::bytes8(r[Class].reply.get())) {
+            const qsizetype split = wmClass->indexOf('\0');
+            const xcb_atom_t type = r[Class].reply->type;
+            fixed.instanceName = m_decoder.decode(type, wmClass->left(split < 0 ? wmClass->size() : split));
+            if (split >= 0)
+                fixed.className = m_decoder.decode(type, wmClass->mid(split + 1));
+        }
+        fixed.kind = kindFromTypes(HXX11Property::items32(r[Type].reply.get(), XCB_ATOM_ATOM));
     }
-    window.kind = kindFromTypes(HXX11Property::items32(r[Type].reply.get(), XCB_ATOM_ATOM));
+    fixed.hasNetName = hasNetName;
+    window.processIdentifier = fixed.processIdentifier;
+    window.instanceName = fixed.instanceName;
+    window.className = fixed.className;
+    window.kind = fixed.kind;
     const std::vector<std::uint32_t> states = HXX11Property::items32(r[State].reply.get(), XCB_ATOM_ATOM);
     window.hidden = contains(states, m_ewmh._NET_WM_STATE_HIDDEN);
     window.sticky = contains(states, m_ewmh._NET_WM_STATE_STICKY);

@@ -8,10 +8,13 @@
 #include <xcb/xcb_ewmh.h>
 
 #include <optional>
+#include <unordered_map>
 
 // Reads the managed windows with all properties the tracker needs in two round trips: the root window's
-// properties and the X server's client PIDs first, then every property of every window, all requests sent
-// before the first reply is awaited. Windows that vanish in between are left out.
+// properties and the X server's client PIDs first, then the properties of every window, all requests sent
+// before the first reply is awaited. Windows that vanish in between are left out. What a window sets once
+// before it is mapped (its process, class and type) is read once and remembered while it is listed, so
+// that a query asks each known window only for what changes: its titles, state and desktop.
 class HXX11WindowQuery {
 public:
     // resourceIdMask is the X server's mask of the per-client part of resource ids; hasClientIds says
@@ -27,9 +30,18 @@ public:
     static constexpr std::uint32_t kMaxTitleLongs = 2048;
 
 private:
-    struct Requests;
+    // The properties a window sets once, as read when it first appeared.
+    struct FixedProperties {
+        std::optional<std::int64_t> processIdentifier;
+        QString instanceName;
+        QString className;
+        HXX11WindowKind kind = HXX11WindowKind::Normal;
+        // Whether it had a _NET_WM_NAME: then WM_NAME is read only when that one is gone.
+        bool hasNetName = false;
+    };
+    struct WindowRequests;
 
-    void fill(HXX11ClientWindow& window, Requests& requests, std::size_t index, bool& vanished) const;
+    void fill(HXX11ClientWindow& window, WindowRequests& requests, bool& vanished) const;
     HXX11WindowKind kindFromTypes(const std::vector<std::uint32_t>& types) const;
     std::optional<QString> text(xcb_get_property_reply_t* reply) const;
 
@@ -39,4 +51,5 @@ private:
     std::uint32_t m_resourceIdMask;
     bool m_hasClientIds;
     HXX11TextDecoder m_decoder;
+    mutable std::unordered_map<std::uint32_t, FixedProperties> m_fixed;
 };
