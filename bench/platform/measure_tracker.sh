@@ -19,7 +19,7 @@ for p in $(seq 1 10); do
 done
 sleep 2
 
-QT_QPA_PLATFORM=xcb "$build/src/app/qualdern" 2>/dev/null &
+env QT_QPA_PLATFORM=xcb ${QD_PRELOAD:+LD_PRELOAD=$QD_PRELOAD} "$build/src/app/qualdern" 2>/dev/null &
 tracker=$!
 sleep 10
 ticks=$(getconf CLK_TCK)

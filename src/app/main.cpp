@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <malloc.h>
 
 namespace {
 
@@ -52,9 +51,6 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
-    // Large buffers (a configuration file being read, an undo snapshot) come and go; served from their own
-    // mappings they leave no holes behind in the heap that every small allocation would then search.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     // The tracker's own windows belong to the X11 session it watches.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");

@@ -1,6 +1,7 @@
 #include "platform/x11/HXX11Display.h"
 
 #include "platform/x11/HXX11Reply.h"
+#include "platform/x11/HXX11QueryThread.h"
 #include "platform/x11/HXX11WindowQuery.h"
 
 #include <xcb/res.h>
@@ -66,10 +67,12 @@ HXX11Display::HXX11Display(const QByteArray& displayName) {
     }
     m_query = std::make_unique<HXX11WindowQuery>(m_atoms->ewmh, m_root, m_atoms->compoundText,
                                                  setup->resource_id_mask, hasClientIds(c));
+    m_queryThread = std::make_unique<HXX11QueryThread>();
     m_availability = HXX11Availability::Available;
 }
 
 HXX11Display::~HXX11Display() {
+    m_queryThread.reset();
     m_query.reset();
     m_atoms.reset();
     if (m_connection)
@@ -87,7 +90,8 @@ std::shared_ptr<const HXX11WindowSnapshot> HXX11Display::snapshot() {
     const auto now = std::chrono::steady_clock::now();
     if (m_snapshotTime && now - *m_snapshotTime < m_lifetime)
         return m_snapshot;
-    std::optional<HXX11WindowSnapshot> fresh = m_query->run(m_availability);
+    std::optional<HXX11WindowSnapshot> fresh;
+    m_queryThread->run([&] { fresh = m_query->run(m_availability); });
     m_snapshot = fresh ? std::make_shared<const HXX11WindowSnapshot>(std::move(*fresh)) : nullptr;
     m_snapshotTime = now;
     return m_snapshot;

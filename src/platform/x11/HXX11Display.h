@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 
+class HXX11QueryThread;
 class HXX11WindowQuery;
 struct xcb_connection_t;
 
@@ -44,6 +45,7 @@ private:
     std::uint32_t m_root = 0;
     std::unique_ptr<Atoms> m_atoms;
     std::unique_ptr<HXX11WindowQuery> m_query;
+    std::unique_ptr<HXX11QueryThread> m_queryThread;
     HXX11Availability m_availability = HXX11Availability::NoDisplay;
     std::shared_ptr<const HXX11WindowSnapshot> m_snapshot;
     std::optional<std::chrono::steady_clock::time_point> m_snapshotTime;
