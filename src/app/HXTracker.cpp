@@ -61,7 +61,7 @@ HXTracker::~HXTracker() {
 
 std::optional<int> HXTracker::start(const QStringList& files) {
     Parts& p = *m_parts;
-    const QString library = HXFolderPaths::standardLibraryFolder();
+    const QString library = HXLibraryFolder();
     p.singleInstance = std::make_unique<HXSingleInstance>(library);
     if (!p.singleInstance->acquire()) {
         // Another tracker runs in this session: it takes the files.

@@ -1,16 +1,10 @@
 #include "engine/HXFolderPaths.h"
 
 #include "foundation/HXAtomicFile.h"
+#include "foundation/HXPaths.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-QString HXFolderPaths::standardLibraryFolder() {
-    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    const QString base =
-        !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Qualdern");
-}
 
 std::optional<QString> HXFolderPaths::libraryFolderPathWithName(const QString& name) const {
     const QString path = name.isEmpty() ? m_libraryFolder : m_libraryFolder + u'/' + name;
@@ -33,23 +27,6 @@ QString stringByDeletingQualdernContainerPathComponents(const QString& path) {
     QString result = path;
     result.replace(at, container.size(), QStringLiteral("/Library/"));
     return result;
-}
-
-QString HXExpandTilde(const QString& path) {
-    if (path == u'~')
-        return QDir::homePath();
-    if (path.startsWith(QStringLiteral("~/")))
-        return QDir::homePath() + path.sliced(1);
-    return path;
-}
-
-QString HXAbbreviateWithTilde(const QString& path) {
-    const QString home = QDir::homePath();
-    if (path == home)
-        return QStringLiteral("~");
-    if (path.startsWith(home + u'/'))
-        return u'~' + path.sliced(home.size());
-    return path;
 }
 
 void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString& key) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/HXPaths.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QString>
@@ -10,9 +11,6 @@
 class HXFolderPaths {
 public:
     explicit HXFolderPaths(QString libraryFolder) : m_libraryFolder(std::move(libraryFolder)) {}
-
-    // $XDG_DATA_HOME/Qualdern, ~/.local/share/Qualdern when the variable is unset.
-    static QString standardLibraryFolder();
 
     const QString& libraryFolder() const { return m_libraryFolder; }
     // The library folder plus name, created (private) when missing; nothing when it cannot be.
@@ -35,10 +33,6 @@ QString stringByDeletingQualdernContainerPathComponents(const QString& path);
 // Folder paths kept in the settings, tilde-abbreviated when under the home folder.
 void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString& key);
 QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, const QString& defaultPath);
-
-// "~" and "~/..." expanded; other paths unchanged.
-QString HXExpandTilde(const QString& path);
-QString HXAbbreviateWithTilde(const QString& path);
 
 // Without a sandbox, access checks reduce to testing the path: an existing folder must be writable, a
 // missing one must be creatable below its nearest existing ancestor.

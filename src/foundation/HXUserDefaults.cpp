@@ -2,6 +2,7 @@
 
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXLog.h"
+#include "foundation/HXPaths.h"
 #include "foundation/HXPropertyList.h"
 #include "foundation/HXScheduler.h"
 
@@ -13,13 +14,6 @@
 namespace {
 
 constexpr std::string_view kWriteAction = "synchronize";
-
-QString configHome() {
-    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(QString::fromLocal8Bit(xdg)))
-        return QString::fromLocal8Bit(xdg);
-    return QDir::homePath() + QStringLiteral("/.config");
-}
 
 double leadingNumber(const QString& text) {
     const QString t = text.trimmed();
@@ -66,7 +60,7 @@ HXUserDefaults::~HXUserDefaults() {
 }
 
 QString HXUserDefaults::standardPath() {
-    return configHome() + QStringLiteral("/Qualdern/Defaults.plist");
+    return HXConfigHome() + QStringLiteral("/Qualdern/Defaults.plist");
 }
 
 void HXUserDefaults::load() {

@@ -8,6 +8,7 @@
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXClock.h"
 #include "foundation/HXLog.h"
+#include "foundation/HXPaths.h"
 #include "foundation/HXScheduler.h"
 #include "foundation/HXUserDefaults.h"
 
@@ -24,23 +25,6 @@ namespace {
 constexpr std::string_view kAction = "doAutoTasksIfNecessary";
 constexpr double kCheckInterval = 59;
 
-QString expandTilde(const QString& path) {
-    if (path == u"~")
-        return QDir::homePath();
-    if (path.startsWith(QStringLiteral("~/")))
-        return QDir::homePath() + path.mid(1);
-    return path;
-}
-
-QString abbreviateTilde(const QString& path) {
-    const QString home = QDir::homePath();
-    if (path == home)
-        return QStringLiteral("~");
-    if (path.startsWith(home + u'/'))
-        return u'~' + path.mid(home.size());
-    return path;
-}
-
 } // namespace
 
 HXScheduledTasks::HXScheduledTasks(HXUserDefaults& defaults, HXScheduler& scheduler, HXClock& clock,
@@ -52,11 +36,7 @@ HXScheduledTasks::~HXScheduledTasks() {
 }
 
 QString HXScheduledTasks::standardReportsFolderPath() {
-    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg)
-                             ? xdg
-                             : QDir::homePath() + QStringLiteral("/.local/share");
-    return base + QStringLiteral("/Qualdern/Reports");
+    return HXLibraryFolder() + QStringLiteral("/Reports");
 }
 
 bool HXScheduledTasks::hasWriteAccessToFolder(const QString& folder) {
@@ -77,13 +57,13 @@ QString HXScheduledTasks::defaultAutoExportFolderPath() const {
 
 QString HXScheduledTasks::exportFolderPath() const {
     const QString stored = m_defaults.stringForKey(u"Auto-Export Folder");
-    return stored.isEmpty() ? defaultAutoExportFolderPath() : expandTilde(stored);
+    return stored.isEmpty() ? defaultAutoExportFolderPath() : HXExpandTilde(stored);
 }
 
 bool HXScheduledTasks::setExportFolderPath(const QString& path) {
     if (path.isEmpty() || !m_delegate.hasWriteAccess(path))
         return false;
-    m_defaults.setString(u"Auto-Export Folder", abbreviateTilde(QDir::cleanPath(path)));
+    m_defaults.setString(u"Auto-Export Folder", HXAbbreviateWithTilde(QDir::cleanPath(path)));
     return true;
 }
 

@@ -14,30 +14,27 @@ HXWindowDescription HXX11WindowServer::describe(const HXX11ClientWindow& window)
     return d;
 }
 
-std::optional<std::vector<HXWindowDescription>> HXX11WindowServer::onScreenWindows() {
+std::optional<std::vector<HXWindowDescription>> HXX11WindowServer::windows(bool currentDesktopOnly) {
     const auto snapshot = m_display->snapshot();
     if (!snapshot)
         return std::nullopt;
     std::vector<HXWindowDescription> list;
     list.reserve(snapshot->windows.size());
     for (const HXX11ClientWindow& w : snapshot->windows) {
-        if (w.kind != HXX11WindowKind::Desktop && !w.hidden && snapshot->isOnCurrentDesktop(w))
+        if (w.kind == HXX11WindowKind::Desktop)
+            continue;
+        if (!currentDesktopOnly || (!w.hidden && snapshot->isOnCurrentDesktop(w)))
             list.push_back(describe(w));
     }
     return list;
 }
 
+std::optional<std::vector<HXWindowDescription>> HXX11WindowServer::onScreenWindows() {
+    return windows(true);
+}
+
 std::optional<std::vector<HXWindowDescription>> HXX11WindowServer::allWindows() {
-    const auto snapshot = m_display->snapshot();
-    if (!snapshot)
-        return std::nullopt;
-    std::vector<HXWindowDescription> list;
-    list.reserve(snapshot->windows.size());
-    for (const HXX11ClientWindow& w : snapshot->windows) {
-        if (w.kind != HXX11WindowKind::Desktop)
-            list.push_back(describe(w));
-    }
-    return list;
+    return windows(false);
 }
 
 bool HXX11WindowServer::isOrderedIn(std::uint64_t windowNumber) {

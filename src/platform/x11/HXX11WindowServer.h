@@ -19,6 +19,7 @@ public:
 
 private:
     static HXWindowDescription describe(const HXX11ClientWindow& window);
+    std::optional<std::vector<HXWindowDescription>> windows(bool currentDesktopOnly);
 
     std::shared_ptr<HXX11Display> m_display;
 };

@@ -9,6 +9,7 @@
 #include "reports/cli/HXStoredReportSource.h"
 
 #include "foundation/HXLog.h"
+#include "foundation/HXPaths.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QDateTime>
@@ -84,12 +85,6 @@ double parseDate(const QString& text, bool endOfDay) {
     if (!time.isValid())
         throw UsageError{QStringLiteral("not an ISO 8601 date: %1").arg(text)};
     return static_cast<double>(time.toMSecsSinceEpoch()) / 1000.0;
-}
-
-QString dataHome() {
-    const QString xdg = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
-    return !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg
-                                                       : QDir::homePath() + QStringLiteral("/.local/share");
 }
 
 // The settings as the tracker sees them, read without any change to the file.
@@ -255,7 +250,7 @@ int runSnapshot(const QStringList& arguments, QTextStream& out, QTextStream& err
 } // namespace
 
 QString HXStandardConfigurationPath() {
-    return dataHome() + QStringLiteral("/Qualdern/Configurations/Default.plist");
+    return HXLibraryFolder() + QStringLiteral("/Configurations/Default.plist");
 }
 
 bool HXIsReportsCommandLineVerb(const QString& argument) {
