@@ -89,7 +89,8 @@ void BM_Tick(benchmark::State& state) {
         rig.time.setNow(rig.time.now() + 0.5);
         const auto begin = std::chrono::steady_clock::now();
         rig.controller->updateLists(false);
-        samples.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+        samples.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
     }
     reportPercentiles(state, samples);
 }

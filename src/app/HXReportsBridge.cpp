@@ -23,12 +23,15 @@ const HXUserDefaults& HXReportsBridge::userDefaults() const {
     return m_controller.services().defaults;
 }
 
-void HXReportsBridge::resetApplicationTimers(bool applications, bool pools, bool pushUndoState, bool confirm) {
+void HXReportsBridge::resetApplicationTimers(bool applications, bool pools, bool pushUndoState,
+                                             bool confirm) {
     m_controller.resetTimers(applications, pools, pushUndoState, confirm);
 }
 
 QString HXReportsBridge::libraryReportsFolderPath() const {
-    return m_controller.folderPaths().libraryFolderPathWithName(QStringLiteral("Reports")).value_or(QString());
+    return m_controller.folderPaths()
+        .libraryFolderPathWithName(QStringLiteral("Reports"))
+        .value_or(QString());
 }
 
 bool HXReportsBridge::hasWriteAccess(const QString& folder) const {

@@ -27,7 +27,8 @@ bool HXSingleInstance::acquire() {
     }
     if (!bus.registerService(QString::fromLatin1(kServiceName)) ||
         !bus.registerObject(QString::fromLatin1(kObjectPath), this, QDBusConnection::ExportAllSlots))
-        HXSystemLog(QStringLiteral("cannot register %1 on the session bus").arg(QString::fromLatin1(kServiceName)));
+        HXSystemLog(
+            QStringLiteral("cannot register %1 on the session bus").arg(QString::fromLatin1(kServiceName)));
     return true;
 }
 
@@ -38,9 +39,9 @@ bool HXSingleInstance::handOver(const QStringList& files) {
     QStringList absolute;
     for (const QString& file : files)
         absolute.append(QFileInfo(file).absoluteFilePath());
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kServiceName), QString::fromLatin1(kObjectPath),
-                                                       QStringLiteral("com.corvella.Qualdern.Tracker"),
-                                                       QStringLiteral("OpenFiles"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(kServiceName), QString::fromLatin1(kObjectPath),
+        QStringLiteral("com.corvella.Qualdern.Tracker"), QStringLiteral("OpenFiles"));
     call << absolute;
     const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     return reply.type() == QDBusMessage::ReplyMessage;

@@ -25,7 +25,9 @@ public:
     // Hands files to the running tracker; false when it cannot be reached.
     static bool handOver(const QStringList& files);
 
-    void setFileHandler(std::function<void(const QStringList&)> handler) { m_fileHandler = std::move(handler); }
+    void setFileHandler(std::function<void(const QStringList&)> handler) {
+        m_fileHandler = std::move(handler);
+    }
 
 public Q_SLOTS:
     void OpenFiles(const QStringList& files);

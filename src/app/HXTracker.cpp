@@ -94,14 +94,17 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.inhibitor = std::make_unique<HXDBusDisplaySleepInhibitor>(p.screenSaverSuspender.get());
     p.presenceMonitor = std::make_unique<HXDBusUserPresenceMonitor>();
 
-    p.controller = std::make_unique<HXMainController>(HXEngineServices{
-        *p.defaults, p.scheduler, p.clock, *p.workspace, *p.windowServer, p.ui, &p.screenCapture, nullptr,
-        p.inhibitor.get(), library});
+    p.controller = std::make_unique<HXMainController>(
+        HXEngineServices{*p.defaults, p.scheduler, p.clock, *p.workspace, *p.windowServer, p.ui,
+                         &p.screenCapture, nullptr, p.inhibitor.get(), library});
     p.reportsBridge = std::make_unique<HXReportsBridge>(*p.controller);
-    p.scheduledTasks = std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
+    p.scheduledTasks =
+        std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
     p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
-    p.tray = std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
-    p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitor.get());
+    p.tray =
+        std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
+    p.lifecycle =
+        std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitor.get());
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
     p.tray->setSnapshotOpener([&p](const QStringList& csv) {
         for (const QString& file : csv)

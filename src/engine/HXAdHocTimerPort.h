@@ -18,8 +18,8 @@ public:
     virtual bool retroactive() const = 0;
     virtual void setRetroactive(bool retroactive) = 0;
     virtual bool resumeAtTimestamp(double timestamp) = 0;
-    virtual bool startAtTimestamp(double timestamp, const std::optional<QString>& name, const HXDictionaryRef& pool,
-                                  HXAdHocTimerDelegate* delegate) = 0;
+    virtual bool startAtTimestamp(double timestamp, const std::optional<QString>& name,
+                                  const HXDictionaryRef& pool, HXAdHocTimerDelegate* delegate) = 0;
     virtual bool stop() = 0;
     // Brings the timer's window to the front and makes it key.
     virtual void showWindow() = 0;

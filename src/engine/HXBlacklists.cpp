@@ -7,7 +7,7 @@ HXArrayRef blacklistWithName(HXDictionary& configuration, const QString& name) {
         return list;
     auto list = HXArray::create();
     list->append(name == QStringLiteral("Application Blacklist") ? QStringLiteral("Qualdern")
-                                                                  : QStringLiteral("http*://*"));
+                                                                 : QStringLiteral("http*://*"));
     configuration.setValue(name, list);
     return list;
 }
@@ -16,14 +16,16 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
     HXTickBlacklists result;
 
     std::vector<QString> applicationEntries;
-    for (const HXValue& entry : blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values()) {
+    for (const HXValue& entry :
+         blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values()) {
         if (entry.isString())
             applicationEntries.push_back(trimmedApplicationNameByIgnoringExtension(entry.toString()));
     }
     result.applications = HXCompiledBlacklist(applicationEntries);
 
     result.plainWindowEntries = HXArray::create();
-    for (const HXValue& entry : blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values()) {
+    for (const HXValue& entry :
+         blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values()) {
         const qsizetype arrow = entry.isString() ? entry.toString().indexOf(kRightTriangleArrow) : -1;
         if (arrow < 0) {
             result.plainWindowEntries->append(entry);
@@ -44,7 +46,8 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
 const HXTickBlacklists& HXBlacklistCache::update(HXDictionary& configuration) {
     const std::vector<HXValue>& applications =
         blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values();
-    const std::vector<HXValue>& windows = blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values();
+    const std::vector<HXValue>& windows =
+        blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values();
     if (!m_current || applications != m_applicationSource || windows != m_windowSource) {
         m_applicationSource = applications;
         m_windowSource = windows;

@@ -50,23 +50,26 @@ void HXConfigurationStore::offerImportIfRequested(const QString& path) {
     const QString oldPath =
         HXApplicationIsSandboxed()
             ? stringByDeletingQualdernContainerPathComponents(path)
-            : HXExpandTilde(QStringLiteral(
-                  "~/Library/Containers/com.corvella.QualdernClient/Data/Library/Qualdern/Configurations/Default.plist"));
+            : HXExpandTilde(QStringLiteral("~/Library/Containers/com.corvella.QualdernClient/Data/Library/"
+                                           "Qualdern/Configurations/Default.plist"));
     if (!QFileInfo::exists(oldPath))
         return;
     m_ui.bringToFront();
     const HXAlert alert{
-        QString(), HXLocalized("Old Qualdern Data Found"),
-        HXLocalized("You have previously used a version of Qualdern that stored its time tracking data, pools, "
-                    "blacklists, and other configuration details in a different location.") +
+        QString(),
+        HXLocalized("Old Qualdern Data Found"),
+        HXLocalized(
+            "You have previously used a version of Qualdern that stored its time tracking data, pools, "
+            "blacklists, and other configuration details in a different location.") +
             QStringLiteral("\n\n") +
-            HXLocalized("To keep your old data, import it now. Alternatively, you can start over and ignore your old "
-                        "data."),
+            HXLocalized(
+                "To keep your old data, import it now. Alternatively, you can start over and ignore your old "
+                "data."),
         {HXLocalized("Import..."), HXLocalized("Start Over")}};
     if (m_ui.runAlert(alert) != 0)
         return;
-    const std::optional<QString> chosen =
-        m_ui.runOpenPanel(HXOpenPanelRequest{HXLocalized("Import Configuration"), {QStringLiteral("plist")}, oldPath});
+    const std::optional<QString> chosen = m_ui.runOpenPanel(
+        HXOpenPanelRequest{HXLocalized("Import Configuration"), {QStringLiteral("plist")}, oldPath});
     if (!chosen)
         return;
     const HXDictionaryRef imported = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(*chosen);
@@ -88,12 +91,15 @@ void HXConfigurationStore::moveUnreadableFileAside(const QString& path, const QS
         HXSystemLog(QStringLiteral("configuration unreadable (%1); kept as <%2>").arg(reason, aside));
         m_ui.bringToFront();
         m_ui.runAlert(HXAlert{
-            QString(), HXLocalized("Your Tracking Data Could Not Be Read"),
-            HXLocalized("Qualdern starts with empty tracking data. The unreadable file was kept unchanged as:") +
+            QString(),
+            HXLocalized("Your Tracking Data Could Not Be Read"),
+            HXLocalized(
+                "Qualdern starts with empty tracking data. The unreadable file was kept unchanged as:") +
                 QStringLiteral("\n\n") + aside,
             {HXLocalized("OK")}});
     } else {
-        HXSystemLog(QStringLiteral("configuration unreadable (%1); cannot move <%2> aside").arg(reason, path));
+        HXSystemLog(
+            QStringLiteral("configuration unreadable (%1); cannot move <%2> aside").arg(reason, path));
     }
 }
 
@@ -130,7 +136,8 @@ bool HXConfigurationStore::writeFile(const QByteArray& encodedConfiguration) {
     return writeToBinaryFile(HXValue(m_configuration), configurationPath(), true);
 }
 
-void HXConfigurationStore::saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback, bool scheduleNextSave) {
+void HXConfigurationStore::saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback,
+                                             bool scheduleNextSave) {
     if (shouldWrite && m_configuration) {
         const bool written = writeFile(QByteArray());
         if (withUserDefaultsFallback) {

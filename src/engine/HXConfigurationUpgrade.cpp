@@ -27,7 +27,8 @@ bool HXUpgradeConfiguration(HXDictionary& configuration) {
             if (!application)
                 continue;
             if (const HXValue* children = application->find(HXKeys::Children)) {
-                redundantReferences += children->isArray() ? static_cast<unsigned long>(children->toArray()->count()) : 0;
+                redundantReferences +=
+                    children->isArray() ? static_cast<unsigned long>(children->toArray()->count()) : 0;
                 application->remove(HXKeys::Children);
             }
             if (const HXDictionaryRef windows = application->dictionaryForKey(HXKeys::WindowsByName)) {
@@ -56,7 +57,8 @@ bool HXUpgradeConfiguration(HXDictionary& configuration) {
             }
         }
     }
-    HXSystemLog(QStringLiteral("configuration updated (redundant window references: %1; pointless metadata fields: %2)")
+    HXSystemLog(QStringLiteral(
+                    "configuration updated (redundant window references: %1; pointless metadata fields: %2)")
                     .arg(redundantReferences)
                     .arg(metadataFields));
     configuration.setValue(u"Version", kHXConfigurationVersion);

@@ -20,7 +20,8 @@ QString HXFolderPaths::defaultAutoExportFolderPath() const {
 }
 
 QString stringByDeletingQualdernContainerPathComponents(const QString& path) {
-    static const QString container = QStringLiteral("/Library/Containers/com.corvella.QualdernClient/Data/Library/");
+    static const QString container =
+        QStringLiteral("/Library/Containers/com.corvella.QualdernClient/Data/Library/");
     const qsizetype at = path.indexOf(container);
     if (at < 0)
         return path;

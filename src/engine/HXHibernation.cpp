@@ -17,7 +17,8 @@ const QString kDeepHibernationKey = QStringLiteral("Deep Hibernation");
 
 } // namespace
 
-HXHibernation::HXHibernation(const Services& services, QObject* parent) : QObject(parent), m_services(services) {}
+HXHibernation::HXHibernation(const Services& services, QObject* parent)
+    : QObject(parent), m_services(services) {}
 
 HXHibernation::~HXHibernation() {
     m_services.scheduler.cancelPerforms(this, kHibernateAction);
@@ -64,7 +65,8 @@ void HXHibernation::deferHibernation() {
         wakeUp();
     m_services.scheduler.cancelPerforms(this, kHibernateAction);
     if (m_hibernationInterval >= 1 && m_userAwayLevel == 0 && !m_insomniac)
-        m_services.scheduler.performAfterDelay(this, kHibernateAction, m_hibernationInterval, [this] { hibernate(); });
+        m_services.scheduler.performAfterDelay(this, kHibernateAction, m_hibernationInterval,
+                                               [this] { hibernate(); });
 }
 
 void HXHibernation::hibernateUntilRevoked(bool deep) {
@@ -90,11 +92,12 @@ void HXHibernation::toggleHibernation() {
     std::int64_t mode = m_services.defaults.integerForKey(u"Hibernation Mode");
     if (mode != 1 && mode != 2) {
         m_services.ui.bringToFront();
-        const int answer = m_services.ui.runAlert(
-            HXAlert{QString(), HXLocalized("Suspend Timers..."),
-                    HXLocalized("Qualdern can wake up automatically next time you do something, or it can remain in "
-                                "deep suspension until you wake it up manually."),
-                    {HXLocalized("Wake Up Automatically"), HXLocalized("Wake Up Manually"), HXLocalized("Cancel")}});
+        const int answer = m_services.ui.runAlert(HXAlert{
+            QString(),
+            HXLocalized("Suspend Timers..."),
+            HXLocalized("Qualdern can wake up automatically next time you do something, or it can remain in "
+                        "deep suspension until you wake it up manually."),
+            {HXLocalized("Wake Up Automatically"), HXLocalized("Wake Up Manually"), HXLocalized("Cancel")}});
         if (answer != 0 && answer != 1)
             return;
         mode = answer + 1;

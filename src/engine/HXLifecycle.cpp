@@ -40,9 +40,11 @@ void HXLifecycle::applicationDidFinishLaunching() {
     const HXEngineServices& services = m_controller.services();
     HXHibernation& hibernation = m_controller.hibernation();
     m_controller.restoreSettings();
-    hibernation.setHibernationInterval(static_cast<int>(services.defaults.integerForKey(u"Hibernation Interval")));
+    hibernation.setHibernationInterval(
+        static_cast<int>(services.defaults.integerForKey(u"Hibernation Interval")));
 
-    m_inputMonitorInstalled = m_inputMonitor && m_inputMonitor->install([&hibernation] { hibernation.deferHibernation(); });
+    m_inputMonitorInstalled =
+        m_inputMonitor && m_inputMonitor->install([&hibernation] { hibernation.deferHibernation(); });
     if (m_inputMonitorInstalled)
         hibernation.deferHibernation();
     else
@@ -50,15 +52,14 @@ void HXLifecycle::applicationDidFinishLaunching() {
 
     if (m_presenceMonitor) {
         m_presenceMonitor->start(
-            HXUserPresenceMonitor::Handlers{
-                [&hibernation](const QString& reason) {
-                    HXDebugLog(QStringLiteral("user leaves: %1").arg(reason));
-                    hibernation.userLeaves();
-                },
-                [&hibernation](const QString& reason) {
-                    HXDebugLog(QStringLiteral("user returns: %1").arg(reason));
-                    hibernation.userReturns();
-                }},
+            HXUserPresenceMonitor::Handlers{[&hibernation](const QString& reason) {
+                                                HXDebugLog(QStringLiteral("user leaves: %1").arg(reason));
+                                                hibernation.userLeaves();
+                                            },
+                                            [&hibernation](const QString& reason) {
+                                                HXDebugLog(QStringLiteral("user returns: %1").arg(reason));
+                                                hibernation.userReturns();
+                                            }},
             !services.defaults.boolForKey(u"Ignore Screensaver"));
     }
 
@@ -98,7 +99,8 @@ void HXLifecycle::quitDeliberately(bool fromMenuItemWithTagOne) {
         ui.bringToFront();
         const int answer = ui.runAlert(HXAlert{
             HXLocalized("Quit Qualdern"),
-            HXLocalized("Are you sure you want Qualdern to stop tracking your activities and quit now?"), QString(),
+            HXLocalized("Are you sure you want Qualdern to stop tracking your activities and quit now?"),
+            QString(),
             {HXLocalized("Quit"), HXLocalized("Quit and don't ask again"), HXLocalized("Cancel")}});
         if (answer != 0 && answer != 1)
             return;

@@ -24,9 +24,10 @@ bool HXResortChangedItems(HXArray& sortedList, const std::vector<HXDictionary*>&
         return false;
     for (const HXValue& value : moved) {
         HXDictionary& record = *value.toDictionary();
-        const auto at = std::lower_bound(rest.begin(), rest.end(), value, [&](const HXValue& r, const HXValue&) {
-            return HXCompareItems(*r.toDictionary(), record, sortColumn) < 0;
-        });
+        const auto at =
+            std::lower_bound(rest.begin(), rest.end(), value, [&](const HXValue& r, const HXValue&) {
+                return HXCompareItems(*r.toDictionary(), record, sortColumn) < 0;
+            });
         // A record equal to another in every criterion keeps its place by dictionary order, which only a
         // full sort knows.
         if (at != rest.end() && HXCompareItems(*at->toDictionary(), record, sortColumn) == 0)

@@ -21,10 +21,10 @@ HXMainController::HXMainController(const HXEngineServices& services, QObject* pa
     : QObject(parent), m_services(services), m_paths(services.libraryFolder),
       m_store(m_paths, services.defaults, services.scheduler, services.ui),
       m_screenshots(services.defaults, services.screenCapture, m_paths),
-      m_hibernation(HXHibernation::Services{*this, services.defaults, services.scheduler, services.clock, services.ui,
-                                            services.displaySleepInhibitor, services.adHocTimer, this}),
-      m_listApplications(HXArray::create()),
-      m_listPools(HXArray::create()) {}
+      m_hibernation(HXHibernation::Services{*this, services.defaults, services.scheduler, services.clock,
+                                            services.ui, services.displaySleepInhibitor, services.adHocTimer,
+                                            this}),
+      m_listApplications(HXArray::create()), m_listPools(HXArray::create()) {}
 
 HXMainController::~HXMainController() {
     for (std::string_view action : {kUpdateListsAction, kPushRedoStateAction, kEndTransitoryPauseAction})
@@ -74,7 +74,8 @@ void HXMainController::updateLists(bool withSender) {
 void HXMainController::scheduleNextTick() {
     // A tick with a sender may come while one is pending; there is always exactly one.
     m_services.scheduler.cancelPerforms(this, kUpdateListsAction);
-    m_services.scheduler.performAfterDelay(this, kUpdateListsAction, updateInterval(), [this] { updateLists(false); });
+    m_services.scheduler.performAfterDelay(this, kUpdateListsAction, updateInterval(),
+                                           [this] { updateLists(false); });
 }
 
 void HXMainController::setSortColumn(int column) {
@@ -95,7 +96,8 @@ void HXMainController::setPaused(bool paused) {
 
 void HXMainController::pauseTransitorily() {
     setPaused(true);
-    m_services.scheduler.performAfterDelay(this, kEndTransitoryPauseAction, 0.5, [this] { setPaused(false); });
+    m_services.scheduler.performAfterDelay(this, kEndTransitoryPauseAction, 0.5,
+                                           [this] { setPaused(false); });
 }
 
 void HXMainController::togglePauseForPool(const HXDictionaryRef& pool) {
@@ -114,9 +116,11 @@ bool HXMainController::toggleMatchAnyApplication(const HXDictionaryRef& item) {
     return true;
 }
 
-std::optional<std::vector<HXDictionaryRef>> HXMainController::poolAncestorsOfItem(const HXDictionary* record) const {
+std::optional<std::vector<HXDictionaryRef>>
+HXMainController::poolAncestorsOfItem(const HXDictionary* record) const {
     const HXDictionaryRef& configuration = m_store.configuration();
-    return ::poolAncestorsOfItem(configuration ? configuration->arrayForKey(u"Pools").get() : nullptr, record);
+    return ::poolAncestorsOfItem(configuration ? configuration->arrayForKey(u"Pools").get() : nullptr,
+                                 record);
 }
 
 void HXMainController::pushUndoStateAndClearRedoStatesAfterDelay() {
@@ -129,7 +133,8 @@ void HXMainController::pushUndoStateAndClearRedoStatesAfterDelay() {
     // The file on disk then matches the state before the change.
     m_store.save(true, data);
     pushUndoState(data);
-    m_services.scheduler.performAfterDelay(this, kPushRedoStateAction, 0, [this] { pushRedoState(QByteArray()); });
+    m_services.scheduler.performAfterDelay(this, kPushRedoStateAction, 0,
+                                           [this] { pushRedoState(QByteArray()); });
 }
 
 void HXMainController::popUndoStateAndCancelRedoStateClearing() {
@@ -165,7 +170,8 @@ void HXMainController::restoreSnapshot(bool fromUndo) {
     else
         m_undoHistory.popRedoState();
     if (!restored) {
-        HXSystemLog(QStringLiteral("cannot restore %1 snapshot").arg(fromUndo ? QStringLiteral("undo") : QStringLiteral("redo")));
+        HXSystemLog(QStringLiteral("cannot restore %1 snapshot")
+                        .arg(fromUndo ? QStringLiteral("undo") : QStringLiteral("redo")));
         return;
     }
     m_store.setConfiguration(std::move(restored));

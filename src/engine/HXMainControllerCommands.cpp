@@ -27,7 +27,8 @@ HXArrayRef nonEmptyPools(const HXDictionary* configuration) {
 
 } // namespace
 
-bool HXMainController::confirmDestruction(const QString& title, const QString& message, const QString& button) {
+bool HXMainController::confirmDestruction(const QString& title, const QString& message,
+                                          const QString& button) {
     m_services.ui.bringToFront();
     return m_services.ui.runAlert(HXAlert{title, message, QString(), {button, HXLocalized("Cancel")}}) == 0;
 }
@@ -39,8 +40,8 @@ void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo,
     bool did = false;
     const auto ask = [&] {
         asked = true;
-        return confirmDestruction(HXLocalized("Reset Timers"), undoableMessage("Are you sure you want to reset?"),
-                                  HXLocalized("Reset"));
+        return confirmDestruction(HXLocalized("Reset Timers"),
+                                  undoableMessage("Are you sure you want to reset?"), HXLocalized("Reset"));
     };
     if (const HXDictionaryRef records = applications ? nonEmptyApplications(configuration) : nullptr) {
         if (pushUndo) {
@@ -87,7 +88,8 @@ void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo,
 }
 
 void HXMainController::clearApplications() {
-    if (!confirmDestruction(HXLocalized("Clear Apps"), undoableMessage("Are you sure you want to clear all your apps?"),
+    if (!confirmDestruction(HXLocalized("Clear Apps"),
+                            undoableMessage("Are you sure you want to clear all your apps?"),
                             HXLocalized("Clear")))
         return;
     pushUndoStateAndClearRedoStatesAfterDelay();
@@ -105,7 +107,8 @@ void HXMainController::clearPools() {
     const HXArrayRef pools = nonEmptyPools(configuration);
     if (!pools)
         return;
-    if (!confirmDestruction(HXLocalized("Clear Pools"), undoableMessage("Are you sure you want to clear all your pools?"),
+    if (!confirmDestruction(HXLocalized("Clear Pools"),
+                            undoableMessage("Are you sure you want to clear all your pools?"),
                             HXLocalized("Clear")))
         return;
     pushUndoStateAndClearRedoStatesAfterDelay();
@@ -117,7 +120,8 @@ void HXMainController::clearPools() {
 
 void HXMainController::clearAll() {
     if (!confirmDestruction(HXLocalized("Clear All"),
-                            undoableMessage("Are you sure you want to clear all your apps and pools?"), HXLocalized("Clear")))
+                            undoableMessage("Are you sure you want to clear all your apps and pools?"),
+                            HXLocalized("Clear")))
         return;
     pushUndoStateAndClearRedoStatesAfterDelay();
     forgetLastUpdateDate();
@@ -130,7 +134,8 @@ bool HXMainController::resetTimer(const HXDictionaryRef& record) {
     if (!record)
         return false;
     if (!confirmDestruction(HXLocalized("Reset Timer: %1").arg(record->itemName()),
-                            undoableMessage("Are you sure you want to reset this timer?"), HXLocalized("Reset")))
+                            undoableMessage("Are you sure you want to reset this timer?"),
+                            HXLocalized("Reset")))
         return true;
     pushUndoStateAndClearRedoStatesAfterDelay();
     record->resetTimersRecursively();
@@ -188,7 +193,8 @@ bool HXMainController::deletePoolItem(const HXDictionaryRef& record) {
 
 bool HXMainController::deleteApplicationOrWindow(const HXDictionaryRef& record, bool forceBlacklisting) {
     const HXDictionaryRef& configuration = m_store.configuration();
-    const HXDictionaryRef applications = configuration ? configuration->dictionaryForKey(u"Applications") : nullptr;
+    const HXDictionaryRef applications =
+        configuration ? configuration->dictionaryForKey(u"Applications") : nullptr;
     if (!applications)
         return false;
     QString name;
@@ -226,10 +232,13 @@ bool HXMainController::deleteApplicationOrWindow(const HXDictionaryRef& record, 
 
     // Something still in use comes back at the next tick unless it is blacklisted.
     if (forceBlacklisting || record->boolForKey(Active)) {
-        const QString listName = qualifier ? QStringLiteral("Window Blacklist") : QStringLiteral("Application Blacklist");
+        const QString listName =
+            qualifier ? QStringLiteral("Window Blacklist") : QStringLiteral("Application Blacklist");
         const HXArrayRef list = blacklistWithName(*configuration, listName);
         if (validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(name, list.get(), qualifier)) {
-            list->append(qualifier ? QStringLiteral("%1 %2 %3").arg(*qualifier, QChar(kRightTriangleArrow), name) : name);
+            list->append(qualifier
+                             ? QStringLiteral("%1 %2 %3").arg(*qualifier, QChar(kRightTriangleArrow), name)
+                             : name);
             Q_EMIT blacklistAppended(listName);
         }
     }

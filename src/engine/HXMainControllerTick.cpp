@@ -71,7 +71,8 @@ struct TickContext {
 void countWindows(const TickContext& tick, HXDictionary& application, const QString& key, const QString& name,
                   bool frontmost, const std::vector<QString>& windows) {
     const HXArrayRef filters = windowTitleFiltersWithIdentifier(tick.configuration, key, nullptr, false);
-    const HXCompiledQualifiedBlacklist::ForApplication qualified = tick.blacklists.qualifiedWindows.forApplication(name);
+    const HXCompiledQualifiedBlacklist::ForApplication qualified =
+        tick.blacklists.qualifiedWindows.forApplication(name);
     HXDictionaryRef windowsByName = application.dictionaryForKey(WindowsByName);
     bool front = frontmost;
     for (const QString& windowTitle : windows) {
@@ -158,10 +159,10 @@ void HXMainController::runTick() {
         front.reset();
 
     const HXTickBlacklists& blacklists = m_blacklists.update(configuration);
-    const HXWindowsByPID windows = HXWindowDescriptionsByPID(
-        m_services.windowServer, blacklists.plainWindows,
-        HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
-                            defaults.boolForKey(u"Include Floating Windows")});
+    const HXWindowsByPID windows =
+        HXWindowDescriptionsByPID(m_services.windowServer, blacklists.plainWindows,
+                                  HXWindowListOptions{defaults.boolForKey(u"Include Windows From All Spaces"),
+                                                      defaults.boolForKey(u"Include Floating Windows")});
 
     // Pools change only through commands, which run a tick with a sender and so a full pass.
     const bool fullPass = startConsolidationPass();
@@ -172,24 +173,31 @@ void HXMainController::runTick() {
     }
     HXPoolMatcher& pools = *m_poolMatcher;
     m_applicationsWithNewWindows.clear();
-    const TickContext tick{configuration, pools, gap, interval,
-                           defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"), blacklists,
-                           m_applicationsWithNewWindows, m_markedWindows};
+    const TickContext tick{configuration,
+                           pools,
+                           gap,
+                           interval,
+                           defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window"),
+                           blacklists,
+                           m_applicationsWithNewWindows,
+                           m_markedWindows};
     const std::int64_t policyFilter = defaults.integerForKey(u"Application Activation Policy Filter");
     const HXDictionaryRef applications = applicationsOf(configuration);
 
     for (const HXRunningApplication& running : m_services.workspace.runningApplications()) {
         if (!passesActivationPolicyFilter(running.activationPolicy, policyFilter))
             continue;
-        const std::optional<QString> name = blacklists.applications.validItemName(localizedNameOrBundleName(running));
+        const std::optional<QString> name =
+            blacklists.applications.validItemName(localizedNameOrBundleName(running));
         if (!name || !running.bundlePath)
             continue;
         const QString& path = *running.bundlePath;
         const QString key = running.bundleIdentifier.isEmpty() ? path : running.bundleIdentifier;
         // Several processes may share one application's path (two instances of one program): only the
         // one owning the active window is in front.
-        const bool frontmost = front && *front->bundlePath == path &&
-                               (front->processIdentifier < 0 || front->processIdentifier == running.processIdentifier);
+        const bool frontmost =
+            front && *front->bundlePath == path &&
+            (front->processIdentifier < 0 || front->processIdentifier == running.processIdentifier);
 
         HXDictionaryRef record = applications->dictionaryForKey(key);
         if (record) {
@@ -287,9 +295,10 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         candidates.clear();
         if (known != m_liveWindows.end()) {
             candidates.assign(known->second.begin(), known->second.end());
-            const auto marked = std::equal_range(m_markedWindows.begin(), m_markedWindows.end(),
-                                                 std::make_pair(application.get(), static_cast<const HXDictionary*>(nullptr)),
-                                                 [](const auto& x, const auto& y) { return x.first < y.first; });
+            const auto marked =
+                std::equal_range(m_markedWindows.begin(), m_markedWindows.end(),
+                                 std::make_pair(application.get(), static_cast<const HXDictionary*>(nullptr)),
+                                 [](const auto& x, const auto& y) { return x.first < y.first; });
             for (auto it = marked.first; it != marked.second; ++it)
                 candidates.push_back(it->second);
             if (!active && candidates.empty())
@@ -297,16 +306,18 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
         }
         const bool consolidateAll = known == m_liveWindows.end();
         const auto needsLook = [&](const HXDictionary* window) {
-            return consolidateAll || std::find(candidates.begin(), candidates.end(), window) != candidates.end();
+            return consolidateAll ||
+                   std::find(candidates.begin(), candidates.end(), window) != candidates.end();
         };
 
         const HXDictionaryRef windows = application->dictionaryForKey(WindowsByName);
         const HXArrayRef& previousList = application->listWindows();
-        const bool gotNewWindows = std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(),
-                                             application.get()) != m_applicationsWithNewWindows.end();
+        const bool gotNewWindows =
+            std::find(m_applicationsWithNewWindows.begin(), m_applicationsWithNewWindows.end(),
+                      application.get()) != m_applicationsWithNewWindows.end();
         // With every window listed, last tick's order needs only the windows seen now moved.
-        const bool mayResortWindows = !fullPass && listed && m_showInactiveApplications && previousList && !gotNewWindows &&
-                               windows && previousList->count() == windows->count();
+        const bool mayResortWindows = !fullPass && listed && m_showInactiveApplications && previousList &&
+                                      !gotNewWindows && windows && previousList->count() == windows->count();
         std::vector<const HXDictionary*>& live = m_liveWindows[application.get()];
         live.clear();
         std::vector<HXDictionary*>& seenWindows = m_seenWindows;
@@ -317,7 +328,8 @@ void HXMainController::rebuildApplicationList(bool fullPass, bool gap, double no
                 const HXDictionaryRef& window = w.value.toDictionary();
                 if (!window)
                     continue;
-                const bool windowActive = needsLook(window.get()) && window->consolidateStates(gap, now, previous);
+                const bool windowActive =
+                    needsLook(window.get()) && window->consolidateStates(gap, now, previous);
                 if (windowActive) {
                     live.push_back(window.get());
                     seenWindows.push_back(window.get());
@@ -369,14 +381,17 @@ void HXMainController::rebuildPoolList(bool fullPass, bool gap, double now, doub
     // below it to look at.
     m_markedPoolRecords.clear();
     if (m_poolMatcher) {
-        m_markedPoolRecords.assign(m_poolMatcher->markedRecords().begin(), m_poolMatcher->markedRecords().end());
+        m_markedPoolRecords.assign(m_poolMatcher->markedRecords().begin(),
+                                   m_poolMatcher->markedRecords().end());
         m_poolMatcher->forgetMarkedRecords();
     }
     std::sort(m_markedPoolRecords.begin(), m_markedPoolRecords.end());
     std::swap(m_livePoolRecords, m_previousLivePoolRecords);
     m_livePoolRecords.clear();
     const auto mayHaveChanged = [&](const HXDictionary* record) {
-        return fullPass || std::binary_search(m_previousLivePoolRecords.begin(), m_previousLivePoolRecords.end(), record) ||
+        return fullPass ||
+               std::binary_search(m_previousLivePoolRecords.begin(), m_previousLivePoolRecords.end(),
+                                  record) ||
                std::binary_search(m_markedPoolRecords.begin(), m_markedPoolRecords.end(), record);
     };
     const auto consolidate = [&](HXDictionary& record) {
@@ -392,7 +407,8 @@ void HXMainController::rebuildPoolList(bool fullPass, bool gap, double now, doub
                 continue;
             const bool changed = mayHaveChanged(pool.get());
             const bool active = changed && consolidate(*pool);
-            const bool listed = active || m_showInactivePools || (treatPausedAsActive && pool->boolForKey(Paused));
+            const bool listed =
+                active || m_showInactivePools || (treatPausedAsActive && pool->boolForKey(Paused));
             if (listed)
                 list->append(pool);
             const HXArrayRef children = changed ? pool->arrayForKey(Children) : nullptr;

@@ -35,7 +35,8 @@ const HXWildcardQuery& HXPoolItemQuery(HXDictionary& record) {
     auto cached = std::static_pointer_cast<CachedQuery>(record.associatedObject(&kCachedQueryTag));
     // A missing name and an empty one are different queries, though equal as strings.
     if (!cached || cached->source != text || cached->source.isNull() != text.isNull()) {
-        cached = std::make_shared<CachedQuery>(CachedQuery{text, HXWildcardQuery::compile(name ? *name : HXValue(), false)});
+        cached = std::make_shared<CachedQuery>(
+            CachedQuery{text, HXWildcardQuery::compile(name ? *name : HXValue(), false)});
         record.setAssociatedObject(&kCachedQueryTag, cached);
     }
     return cached->query;

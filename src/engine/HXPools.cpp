@@ -7,7 +7,8 @@ void checkPools(const HXArray* pools, HXDictionary& item, bool gap, double inter
     HXPoolMatcher(pools, matchApplicationsViaID).feed(item, gap, interval, frontmost);
 }
 
-std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXArray* pools, const HXDictionary* record) {
+std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXArray* pools,
+                                                                const HXDictionary* record) {
     if (!pools || !record)
         return std::nullopt;
     for (const HXValue& poolValue : pools->values()) {

@@ -12,4 +12,5 @@ void checkPools(const HXArray* pools, HXDictionary& item, bool gap, double inter
 
 // By identity: empty when the record is a pool, [pool] for a pool item, [pool, item] for a window pool
 // item; nothing when the record is not in the pools.
-std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXArray* pools, const HXDictionary* record);
+std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXArray* pools,
+                                                                const HXDictionary* record);

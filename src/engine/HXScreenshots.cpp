@@ -31,8 +31,8 @@ QString HXScreenshots::baseName(double timestamp) {
     const QDateTime local = QDateTime::fromSecsSinceEpoch(seconds);
     const QDate d = local.date();
     const QTime t = local.time();
-    return QString::asprintf("%04d-%02d-%02d %02d-%02d (%lld)", d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                             static_cast<long long>(seconds));
+    return QString::asprintf("%04d-%02d-%02d %02d-%02d (%lld)", d.year(), d.month(), d.day(), t.hour(),
+                             t.minute(), static_cast<long long>(seconds));
 }
 
 void HXScreenshots::takeScreenshotIfDue(double now) {
@@ -41,14 +41,15 @@ void HXScreenshots::takeScreenshotIfDue(double now) {
         return;
     if (m_lastScreenshotDate && now - *m_lastScreenshotDate < static_cast<double>(minutes) * 60)
         return;
-    const QString folder = HXExpandTilde(
-        folderPathForKey(m_defaults, QStringLiteral("Auto-Export Folder"), m_paths.defaultAutoExportFolderPath()));
+    const QString folder = HXExpandTilde(folderPathForKey(m_defaults, QStringLiteral("Auto-Export Folder"),
+                                                          m_paths.defaultAutoExportFolderPath()));
     if (HXConfirmWriteAccess(folder)) {
         const QString shots = folder + QStringLiteral("/Screenshots");
         if (HXAtomicFile::createPrivateFolder(shots)) {
             capture(shots, now);
             const std::int64_t amount = m_defaults.integerForKey(u"Screenshots: Amount");
-            prune(shots, amount > 0 ? static_cast<int>(std::min<std::int64_t>(amount, 1 << 20)) : kDefaultAmount);
+            prune(shots,
+                  amount > 0 ? static_cast<int>(std::min<std::int64_t>(amount, 1 << 20)) : kDefaultAmount);
         }
     }
     m_lastScreenshotDate = now;

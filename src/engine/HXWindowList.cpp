@@ -5,8 +5,9 @@
 
 #include <unordered_set>
 
-void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target, int maximumLayer,
-                                  HXWindowServer* orderedInCheck, const HXCompiledBlacklist& plainWindowBlacklist) {
+void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target,
+                                  int maximumLayer, HXWindowServer* orderedInCheck,
+                                  const HXCompiledBlacklist& plainWindowBlacklist) {
     if (!description.ownerProcessIdentifier || description.layer >= maximumLayer || !description.name)
         return;
     std::optional<QString> title = plainWindowBlacklist.validItemName(*description.name);
@@ -23,7 +24,8 @@ void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWind
     target[*description.ownerProcessIdentifier].push_back(std::move(*title));
 }
 
-HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server, const HXCompiledBlacklist& plainWindowBlacklist,
+HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server,
+                                         const HXCompiledBlacklist& plainWindowBlacklist,
                                          const HXWindowListOptions& options) {
     const int maximumLayer =
         options.includeFloatingWindows ? HXWindowServer::kPopUpMenuLevel : HXWindowServer::kFloatingLevel;

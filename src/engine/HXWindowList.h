@@ -20,10 +20,12 @@ struct HXWindowListOptions {
     bool includeFloatingWindows = false;
 };
 
-HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server, const HXCompiledBlacklist& plainWindowBlacklist,
+HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server,
+                                         const HXCompiledBlacklist& plainWindowBlacklist,
                                          const HXWindowListOptions& options);
 
 // Adds one window to the target when it qualifies: it has an owner, lies below the maximum layer, has a
 // title that is not blacklisted and, when asked, is ordered in.
-void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target, int maximumLayer,
-                                  HXWindowServer* orderedInCheck, const HXCompiledBlacklist& plainWindowBlacklist);
+void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target,
+                                  int maximumLayer, HXWindowServer* orderedInCheck,
+                                  const HXCompiledBlacklist& plainWindowBlacklist);

@@ -83,8 +83,7 @@ void HXArray::appendDouble(double number) {
             (std::isnan(number) || (!m_doubles.empty() && std::fabs(number) < std::fabs(m_doubles.back()))))
             m_sortedByMagnitude = false;
         m_doubles.push_back(number);
-    }
-    else
+    } else
         m_values.emplace_back(number);
 }
 

@@ -84,11 +84,14 @@ bool HXAtomicFile::createPrivateFolder(const QString& path, QString* error) {
         return false;
     }
     const QString parent = info.absolutePath();
-    if (parent != info.absoluteFilePath() && !QFileInfo(parent).isDir() && !createPrivateFolder(parent, error))
+    if (parent != info.absoluteFilePath() && !QFileInfo(parent).isDir() &&
+        !createPrivateFolder(parent, error))
         return false;
     const QByteArray native = QFile::encodeName(info.absoluteFilePath());
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST) {
-        setError(error, QStringLiteral("cannot create <%1>: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        setError(
+            error,
+            QStringLiteral("cannot create <%1>: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
     return QFileInfo(path).isDir();

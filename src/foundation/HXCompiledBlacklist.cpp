@@ -73,7 +73,8 @@ HXCompiledQualifiedBlacklist::forApplication(const QString& applicationName) con
     return result;
 }
 
-std::optional<QString> HXCompiledQualifiedBlacklist::ForApplication::validItemName(const QString& name) const {
+std::optional<QString>
+HXCompiledQualifiedBlacklist::ForApplication::validItemName(const QString& name) const {
     if (m_values.empty())
         return name;
     const QString folded = HXWildcardQuery::foldedName(name);

@@ -44,7 +44,7 @@ QString HXDictionary::itemNameOrAnyApplicationSpecifier(bool any) const {
     }
     if (stringForKey(ApplicationID) == QStringView(kAdHocPath)) {
         return stringForKey(Path) == QStringView(kWindowPath) ? HXLocalized("Unspecified")
-                                                               : HXLocalized("Ad Hoc");
+                                                              : HXLocalized("Ad Hoc");
     }
     return name ? name->toString() : QString();
 }

@@ -41,10 +41,25 @@ inline constexpr HXKey Expanded{u"Expanded", 17};
 inline constexpr HXKey Source{u"Source", 18};
 
 inline constexpr std::size_t kWellKnownCount = 19;
-inline constexpr std::array<HXKey, kWellKnownCount> kWellKnown{
-    Name,    Path,       ApplicationID, Type,       Time,     FrontTime,         Active,   FrontActive,
-    ActiveTransient, FrontActiveTransient, ActiveLog, FrontActiveLog, WindowsByName, Children, Paused, PoolNotes,
-    MatchAnyApplication, Expanded, Source};
+inline constexpr std::array<HXKey, kWellKnownCount> kWellKnown{Name,
+                                                               Path,
+                                                               ApplicationID,
+                                                               Type,
+                                                               Time,
+                                                               FrontTime,
+                                                               Active,
+                                                               FrontActive,
+                                                               ActiveTransient,
+                                                               FrontActiveTransient,
+                                                               ActiveLog,
+                                                               FrontActiveLog,
+                                                               WindowsByName,
+                                                               Children,
+                                                               Paused,
+                                                               PoolNotes,
+                                                               MatchAnyApplication,
+                                                               Expanded,
+                                                               Source};
 
 // The slot of a key text, or -1 when it is not well known.
 int wellKnownSlot(QStringView text);

@@ -21,8 +21,8 @@ const QCollator& standardCollator() {
     // Building a collator is costly; each thread keeps one for the locale in force when it was made.
     thread_local const QCollator collator = [] {
         // The C locale has no collation of its own (and no numeric ordering); English rules stand in.
-        const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                                                  : QLocale();
+        const QLocale locale =
+            QLocale().language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : QLocale();
         QCollator c{locale};
         c.setNumericMode(true);
         c.setCaseSensitivity(Qt::CaseInsensitive);
@@ -155,7 +155,8 @@ int compareNames(const SortEntry& a, const SortEntry& b) {
         if (const int c = sign(a.key->compare(*b.key)))
             return c;
     }
-    return HXLocalizedStandardCompare(a.record->stringForKey(HXKeys::Path), b.record->stringForKey(HXKeys::Path));
+    return HXLocalizedStandardCompare(a.record->stringForKey(HXKeys::Path),
+                                      b.record->stringForKey(HXKeys::Path));
 }
 
 } // namespace

@@ -52,8 +52,9 @@ std::optional<QString> validItemNameCheckedAgainstPreprocessedQualifiedBlacklist
     return compiled.validItemName(name, qualifier);
 }
 
-std::optional<QString> validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(
-    const QString& name, const HXArray* blacklist, const std::optional<QString>& qualifier) {
+std::optional<QString>
+validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(const QString& name, const HXArray* blacklist,
+                                                         const std::optional<QString>& qualifier) {
     QString trimmed = name.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;

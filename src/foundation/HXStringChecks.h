@@ -25,8 +25,9 @@ std::optional<QString> validItemNameCheckedAgainstPreprocessedQualifiedBlacklist
                                                                                  const QString& qualifier);
 
 // For raw window blacklist lines, qualified with U+25B8 or not; the qualifier may be absent.
-std::optional<QString> validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(
-    const QString& name, const HXArray* blacklist, const std::optional<QString>& qualifier);
+std::optional<QString>
+validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(const QString& name, const HXArray* blacklist,
+                                                         const std::optional<QString>& qualifier);
 
 // U+25B8, the separator of qualified window blacklist entries.
 inline constexpr char16_t kRightTriangleArrow = u'\u25B8';

@@ -89,7 +89,8 @@ void HXUserDefaults::load() {
     if (QFile::rename(m_path, aside))
         HXSystemLog(QStringLiteral("user defaults unreadable (%1); moved aside to <%2>").arg(reason, aside));
     else
-        HXSystemLog(QStringLiteral("user defaults unreadable (%1); cannot move <%2> aside").arg(reason, m_path));
+        HXSystemLog(
+            QStringLiteral("user defaults unreadable (%1); cannot move <%2> aside").arg(reason, m_path));
 }
 
 void HXUserDefaults::registerDefaults(const HXDictionary& defaults) {

@@ -5,7 +5,8 @@
 void HXVirtualTime::performAfterDelay(const void* target, std::string_view action, double seconds,
                                       std::function<void()> call) {
     const double due = m_now + std::max(0.0, seconds);
-    m_pending.emplace(std::make_pair(due, m_sequence++), Pending{target, std::string(action), std::move(call)});
+    m_pending.emplace(std::make_pair(due, m_sequence++),
+                      Pending{target, std::string(action), std::move(call)});
 }
 
 void HXVirtualTime::cancelPerforms(const void* target, std::string_view action) {

@@ -99,5 +99,6 @@ bool matchesQueryAllowInversion(const QString& name, const HXValue& query, bool 
 }
 
 bool matchesQueryInvert(const QString& name, const HXValue& query, bool invert) {
-    return HXWildcardQuery::compileInverted(query.isString() ? query.toString() : QString(), invert).matches(name);
+    return HXWildcardQuery::compileInverted(query.isString() ? query.toString() : QString(), invert)
+        .matches(name);
 }

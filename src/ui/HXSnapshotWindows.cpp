@@ -48,8 +48,8 @@ void HXSnapshotWindows::refresh(const QString& path) {
     }
     QString text;
     QTextStream out(&text);
-    HXWriteReportList(out, *m_store->eventLogsClippedBetweenTimestamp(path, first, last), first, last, m_defaults,
-                      HXReportOutputFormat::Text);
+    HXWriteReportList(out, *m_store->eventLogsClippedBetweenTimestamp(path, first, last), first, last,
+                      m_defaults, HXReportOutputFormat::Text);
     out.flush();
     found->second->setPlainText(text);
 }

@@ -40,7 +40,8 @@ HXTrayController::~HXTrayController() = default;
 
 void HXTrayController::chooseApplicationMode() {
     m_menu = std::make_unique<QMenu>();
-    m_menu->addAction(HXLocalized("Suspend Timers..."), this, [this] { m_controller.hibernation().toggleHibernation(); });
+    m_menu->addAction(HXLocalized("Suspend Timers..."), this,
+                      [this] { m_controller.hibernation().toggleHibernation(); });
     m_menu->addSeparator();
     m_menu->addAction(HXLocalized("Quit Qualdern"), this, [this] { m_quit(); });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {

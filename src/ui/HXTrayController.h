@@ -30,7 +30,9 @@ public:
     void terminate() override;
 
     void setAutoTasks(std::function<void()> run) { m_autoTasks = std::move(run); }
-    void setSnapshotOpener(std::function<void(const QStringList&)> open) { m_openSnapshots = std::move(open); }
+    void setSnapshotOpener(std::function<void(const QStringList&)> open) {
+        m_openSnapshots = std::move(open);
+    }
     // Asked before the application ends; false keeps it running.
     void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
 

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include <algorithm>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 
 void HXWidgetUserInterface::bringToFront() {
     if (QWidget* window = QApplication::activeWindow()) {
@@ -28,7 +28,8 @@ int HXWidgetUserInterface::runAlert(const HXAlert& alert) {
     for (qsizetype i = 0; i < alert.buttons.size(); ++i) {
         // The first button is the default, a button named "Cancel" answers Escape.
         const bool cancel = alert.buttons[i] == QApplication::translate("Qualdern", "Cancel");
-        QPushButton* button = box.addButton(alert.buttons[i], cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        QPushButton* button =
+            box.addButton(alert.buttons[i], cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         if (i == 0)
             box.setDefaultButton(button);
         buttons.push_back(button);

@@ -93,14 +93,15 @@ std::vector<double> log(const HXDictionary& record, HXKey key) {
 
 TEST(HXTrackerProgram, RecordsApplicationsWindowsAndTheForegroundAndSavesOnTermination) {
     QD_REQUIRE_DISPLAY();
-    TestWindowApp editor({QStringLiteral("--class"), QStringLiteral("editor,Editor"), QStringLiteral("--title"),
-                          QStringLiteral("Notes \u2014 \u00DCberblick"), QStringLiteral("--title"), QStringLiteral("Draft")});
+    TestWindowApp editor({QStringLiteral("--class"), QStringLiteral("editor,Editor"),
+                          QStringLiteral("--title"), QStringLiteral("Notes \u2014 \u00DCberblick"),
+                          QStringLiteral("--title"), QStringLiteral("Draft")});
     ASSERT_TRUE(editor.isReady());
     TrackerRun tracker;
     tracker.start();
     spin(1000);
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"),
-                                                     hexWindow(editor.window(0))}));
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                                    QStringLiteral("--sync"), hexWindow(editor.window(0))}));
     spin(4000);
     ASSERT_TRUE(tracker.isRunning());
     // SIGTERM, as when the session ends: everything up to the last tick is saved.
@@ -142,7 +143,8 @@ TEST(HXTrackerProgram, HibernatesWhenIdleAndWakesOnPointerMotion) {
     tracker.start();
     // Two seconds of idleness, then four more asleep.
     spin(6000);
-    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")}));
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")}));
     spin(2000);
     EXPECT_EQ(tracker.terminate(SIGINT), 0);
     const HXDictionaryRef configuration = tracker.savedConfiguration();
@@ -168,11 +170,14 @@ TEST(HXTrackerProgram, SecondStartHandsItsFilesToTheRunningTracker) {
     file.write("Application,Foreground Begin (Unix Time),Foreground End (Unix Time)\nEditor,100.00,200.00\n");
     file.close();
     EXPECT_EQ(tracker.runToEnd({csv}), 0);
-    EXPECT_TRUE(waitUntil([] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("handed-over.csv")});
-        return search.waitForFinished(5000) && search.exitCode() == 0;
-    }, 10000));
+    EXPECT_TRUE(waitUntil(
+        [] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"),
+                                                     QStringLiteral("handed-over.csv")});
+            return search.waitForFinished(5000) && search.exitCode() == 0;
+        },
+        10000));
     EXPECT_TRUE(tracker.isRunning());
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
     EXPECT_EQ(tracker.runToEnd({QStringLiteral("--no-such-option")}), 2);

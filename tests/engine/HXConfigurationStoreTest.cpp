@@ -27,7 +27,8 @@ void writeBytes(const QString& path, const QByteArray& data) {
 
 TEST(HXConfigurationStore, SaveAndLoadRoundTripThroughThePrivateFile) {
     EngineHarness h;
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(1, QStringLiteral("x"))})});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(1, QStringLiteral("x"))})});
     h.tickAt(100);
     h.tickAt(101);
     HXConfigurationStore& store = h.controller->configurationStore();
@@ -50,17 +51,21 @@ TEST(HXConfigurationStore, SaveAndLoadRoundTripThroughThePrivateFile) {
 }
 
 TEST(HXConfigurationStore, UpgradeRemovesStaleKeysAndLogsCounts) {
-    auto window = makeDictionary({{QStringLiteral("PID"), HXValue(12)}, {QStringLiteral("Window Number"), HXValue(4)}});
+    auto window =
+        makeDictionary({{QStringLiteral("PID"), HXValue(12)}, {QStringLiteral("Window Number"), HXValue(4)}});
     auto app = makeDictionary({{QStringLiteral("Children"), HXValue(makeArray({HXValue(1), HXValue(2)}))},
-                               {QStringLiteral("Windows By Name"), HXValue(makeDictionary({{QStringLiteral("w"), HXValue(window)}}))}});
+                               {QStringLiteral("Windows By Name"),
+                                HXValue(makeDictionary({{QStringLiteral("w"), HXValue(window)}}))}});
     auto windowItem = makeDictionary({{QStringLiteral("PID"), HXValue(3)}});
     auto item = makeDictionary({{QStringLiteral("Children"), HXValue(makeArray({HXValue(windowItem)}))}});
     auto pool = makeDictionary({{QStringLiteral("Children"), HXValue(makeArray({HXValue(item)}))}});
-    auto configuration = makeDictionary({{QStringLiteral("Applications"), HXValue(makeDictionary({{QStringLiteral("a"), HXValue(app)}}))},
-                                         {QStringLiteral("Pools"), HXValue(makeArray({HXValue(pool)}))}});
+    auto configuration = makeDictionary(
+        {{QStringLiteral("Applications"), HXValue(makeDictionary({{QStringLiteral("a"), HXValue(app)}}))},
+         {QStringLiteral("Pools"), HXValue(makeArray({HXValue(pool)}))}});
     HXLogging::Capture log;
     EXPECT_TRUE(HXUpgradeConfiguration(*configuration));
-    EXPECT_TRUE(log.contains(QStringLiteral("configuration updated (redundant window references: 2; pointless metadata fields: 3)")));
+    EXPECT_TRUE(log.contains(QStringLiteral(
+        "configuration updated (redundant window references: 2; pointless metadata fields: 3)")));
     EXPECT_FALSE(app->contains(Children));
     EXPECT_EQ(window->count(), 0);
     EXPECT_EQ(windowItem->count(), 0);
@@ -72,7 +77,8 @@ TEST(HXConfigurationStore, UpgradeRemovesStaleKeysAndLogsCounts) {
 
     auto empty = HXDictionary::create();
     EXPECT_TRUE(HXUpgradeConfiguration(*empty));
-    EXPECT_TRUE(log.contains(QStringLiteral("(redundant window references: 0; pointless metadata fields: 0)")));
+    EXPECT_TRUE(
+        log.contains(QStringLiteral("(redundant window references: 0; pointless metadata fields: 0)")));
 }
 
 TEST(HXConfigurationStore, UnreadableFileIsKeptAsideAndTheUserToldOnce) {
@@ -85,7 +91,8 @@ TEST(HXConfigurationStore, UnreadableFileIsKeptAsideAndTheUserToldOnce) {
     EXPECT_FALSE(h.controller->configuration());
     EXPECT_TRUE(log.contains(QStringLiteral("configuration unreadable")));
     ASSERT_EQ(h.ui.alerts.size(), 1u);
-    const QStringList aside = QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("Default.plist.unreadable-*")});
+    const QStringList aside =
+        QDir(QFileInfo(path).absolutePath()).entryList({QStringLiteral("Default.plist.unreadable-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_TRUE(h.ui.alerts[0].informativeText.contains(aside[0]));
 
@@ -154,9 +161,10 @@ TEST(HXConfigurationStore, ImportOfferCopiesAChosenFile) {
     EngineHarness h;
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", h.scratch.path().toLocal8Bit());
-    const QString oldPath = h.scratch.file(
-        QStringLiteral("Library/Containers/com.corvella.QualdernClient/Data/Library/Qualdern/Configurations/Default.plist"));
-    auto old = makeDictionary({{QStringLiteral("Version"), HXValue(1295)}, {QStringLiteral("Overall Time"), HXValue(42.0)}});
+    const QString oldPath = h.scratch.file(QStringLiteral(
+        "Library/Containers/com.corvella.QualdernClient/Data/Library/Qualdern/Configurations/Default.plist"));
+    auto old = makeDictionary(
+        {{QStringLiteral("Version"), HXValue(1295)}, {QStringLiteral("Overall Time"), HXValue(42.0)}});
     QDir().mkpath(QFileInfo(oldPath).absolutePath());
     ASSERT_TRUE(writeToBinaryFile(HXValue(old), oldPath, true));
     h.defaults->setBool(u"Import Sandbox Configuration", true);

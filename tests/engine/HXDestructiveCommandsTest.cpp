@@ -18,8 +18,9 @@ struct Tracked : EngineHarness {
         windowItem = windowPoolItem(QStringLiteral("Inbox"), kMail);
         mailItem = poolItem(QStringLiteral("Mail"), kMail, {windowItem});
         pool = addPool(QStringLiteral("Work"), {mailItem, poolItem(QStringLiteral("Editor"), kEditor)});
-        windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("notes"))}),
-                                 fakeApplication(2, kMail, QStringLiteral("Mail"), {fakeWindow(21, QStringLiteral("Inbox"))})});
+        windows.setApplications(
+            {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("notes"))}),
+             fakeApplication(2, kMail, QStringLiteral("Mail"), {fakeWindow(21, QStringLiteral("Inbox"))})});
         windows.setFrontProcess(2);
         for (double t : {100.0, 101.0, 102.0})
             tickAt(t);
@@ -47,7 +48,8 @@ TEST(HXDestructiveCommands, CancelChangesNothingAndPushesNoUndoState) {
     EXPECT_EQ(h.undoCount(), 0u);
     EXPECT_EQ(propertyListData(HXValue(h.controller->configuration())), before);
     for (const HXAlert& alert : h.ui.alerts)
-        EXPECT_TRUE(alert.message.endsWith(QStringLiteral("\n\nIf you change your mind after the fact, this action is undoable.")));
+        EXPECT_TRUE(alert.message.endsWith(
+            QStringLiteral("\n\nIf you change your mind after the fact, this action is undoable.")));
 }
 
 TEST(HXDestructiveCommands, ResetAllAsksOncePushesOneStateAndUndoBringsBothBack) {
@@ -111,7 +113,8 @@ TEST(HXDestructiveCommands, ClearsRemoveWhatTheySay) {
 
     h.configuration().setValue(u"Window Blacklist", makeArray({HXValue(QStringLiteral("Secret"))}));
     h.controller->clearAll();
-    EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->at(0).toString(), QStringLiteral("http*://*"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->at(0).toString(),
+              QStringLiteral("http*://*"));
     EXPECT_FALSE(h.configuration().contains(u"Pools"));
     h.time.runDue();
     EXPECT_EQ(h.undoCount(), 3u);
@@ -134,7 +137,8 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     Tracked h;
     ASSERT_TRUE(h.controller->deleteItem(h.window(kMail, QStringLiteral("Inbox")), false, false));
     const HXArrayRef windowBlacklist = h.configuration().arrayForKey(u"Window Blacklist");
-    EXPECT_EQ(windowBlacklist->last().toString(), QStringLiteral("Mail ") + kArrow + QStringLiteral(" Inbox"));
+    EXPECT_EQ(windowBlacklist->last().toString(),
+              QStringLiteral("Mail ") + kArrow + QStringLiteral(" Inbox"));
     EXPECT_FALSE(h.window(kMail, QStringLiteral("Inbox")));
     h.tickAt(103);
     EXPECT_FALSE(h.window(kMail, QStringLiteral("Inbox")));
@@ -142,7 +146,8 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     // Deleting the frontmost application blacklists it; a second delete of an equal record finds nothing.
     const HXDictionaryRef mail = h.application(kMail);
     EXPECT_TRUE(h.controller->deleteItem(mail, false, false));
-    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(), QStringLiteral("Mail"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(),
+              QStringLiteral("Mail"));
     EXPECT_FALSE(h.controller->deleteItem(mail, false, false));
     h.tickAt(104);
     EXPECT_FALSE(h.application(kMail));
@@ -155,7 +160,8 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->count(), entries);
     h.configuration().arrayForKey(u"Application Blacklist")->append(QStringLiteral("Edit*"));
     EXPECT_TRUE(h.controller->deleteItem(h.application(kEditor), true, false));
-    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(), QStringLiteral("Edit*"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(),
+              QStringLiteral("Edit*"));
 }
 
 TEST(HXDestructiveCommands, DeletingPoolItemsByIdentity) {

@@ -100,8 +100,8 @@ TEST(HXHibernation, DeepHibernationSurvivesInputAndRestartUntilToggled) {
     next.controller.reset();
     next.defaults = std::make_unique<HXUserDefaults>(next.defaults->path(), &next.time);
     next.controller = std::make_unique<HXMainController>(HXEngineServices{
-        *next.defaults, next.time, next.time, next.windows, next.windows, next.ui, &next.capture, &next.adHocTimer,
-        &next.inhibitor, next.scratch.file(QStringLiteral("data/Qualdern"))});
+        *next.defaults, next.time, next.time, next.windows, next.windows, next.ui, &next.capture,
+        &next.adHocTimer, &next.inhibitor, next.scratch.file(QStringLiteral("data/Qualdern"))});
     next.lifecycle = std::make_unique<HXLifecycle>(*next.controller, next.lifecyclePort, &next.inputMonitor,
                                                    &next.presenceMonitor);
     int looks = 0;

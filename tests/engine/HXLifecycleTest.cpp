@@ -22,10 +22,12 @@ TEST(HXLifecycle, LaunchRunsItsStepsInOrder) {
     ASSERT_TRUE(h.controller->configuration());
     EXPECT_TRUE(h.time.hasPendingPerform(h.controller.get(), "updateLists"));
     EXPECT_TRUE(h.time.hasPendingPerform(&h.controller->hibernation(), "hibernate"));
-    EXPECT_EQ(h.lifecyclePort.steps, QStringList({QStringLiteral("mode"), QStringLiteral("organizer"), QStringLiteral("hot key")}));
+    EXPECT_EQ(h.lifecyclePort.steps,
+              QStringList({QStringLiteral("mode"), QStringLiteral("organizer"), QStringLiteral("hot key")}));
     h.time.runDue();
-    EXPECT_EQ(h.lifecyclePort.steps.mid(3), QStringList({QStringLiteral("interface"), QStringLiteral("auto tasks"),
-                                                         QStringLiteral("windows")}));
+    EXPECT_EQ(
+        h.lifecyclePort.steps.mid(3),
+        QStringList({QStringLiteral("interface"), QStringLiteral("auto tasks"), QStringLiteral("windows")}));
     EXPECT_TRUE(h.time.hasPendingPerform(&h.controller->configurationStore(), "save"));
 }
 
@@ -75,7 +77,8 @@ TEST(HXLifecycle, QuitConfirmation) {
 
 TEST(HXLifecycle, TerminationIsRefusedWhileAnAdHocTimerRunsAndOtherwiseSaves) {
     EngineHarness h;
-    h.windows.setApplications({fakeApplication(1, QStringLiteral("org.example.Editor"), QStringLiteral("Editor"))});
+    h.windows.setApplications(
+        {fakeApplication(1, QStringLiteral("org.example.Editor"), QStringLiteral("Editor"))});
     h.lifecycle->applicationWillFinishLaunching();
     h.lifecycle->applicationDidFinishLaunching();
     h.time.advance(10);
@@ -86,7 +89,8 @@ TEST(HXLifecycle, TerminationIsRefusedWhileAnAdHocTimerRunsAndOtherwiseSaves) {
     EXPECT_FALSE(h.lifecycle->hasShutDown());
 
     EngineHarness other;
-    other.windows.setApplications({fakeApplication(1, QStringLiteral("org.example.Editor"), QStringLiteral("Editor"))});
+    other.windows.setApplications(
+        {fakeApplication(1, QStringLiteral("org.example.Editor"), QStringLiteral("Editor"))});
     other.lifecycle->applicationWillFinishLaunching();
     other.lifecycle->applicationDidFinishLaunching();
     other.time.advance(10);
@@ -96,12 +100,17 @@ TEST(HXLifecycle, TerminationIsRefusedWhileAnAdHocTimerRunsAndOtherwiseSaves) {
     const HXDictionaryRef saved = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(
         other.controller->configurationStore().configurationPath());
     ASSERT_TRUE(saved);
-    EXPECT_DOUBLE_EQ(saved->dictionaryForKey(u"Applications")->dictionaryForKey(u"org.example.Editor")->timeIntervalForKey(Time), 10);
+    EXPECT_DOUBLE_EQ(saved->dictionaryForKey(u"Applications")
+                         ->dictionaryForKey(u"org.example.Editor")
+                         ->timeIntervalForKey(Time),
+                     10);
     EXPECT_TRUE(QFileInfo::exists(other.defaults->path()));
 }
 
 TEST(HXLifecycle, OpenFilesPassesOnlyCSVFiles) {
     EngineHarness h;
-    h.lifecycle->openFiles({QStringLiteral("/a/report.CSV"), QStringLiteral("/a/notes.txt"), QStringLiteral("/b/x.csv")});
-    EXPECT_EQ(h.lifecyclePort.snapshots, QStringList({QStringLiteral("/a/report.CSV"), QStringLiteral("/b/x.csv")}));
+    h.lifecycle->openFiles(
+        {QStringLiteral("/a/report.CSV"), QStringLiteral("/a/notes.txt"), QStringLiteral("/b/x.csv")});
+    EXPECT_EQ(h.lifecyclePort.snapshots,
+              QStringList({QStringLiteral("/a/report.CSV"), QStringLiteral("/b/x.csv")}));
 }

@@ -24,7 +24,8 @@ TEST(HXPools, ApplicationsInTwoPoolsFeedBothAndOverlapCountsOnce) {
     auto editorItem = EngineHarness::poolItem(QStringLiteral("Editor"), kEditor);
     auto mailItem = EngineHarness::poolItem(QStringLiteral("Mail"), kMail);
     auto work = h.addPool(QStringLiteral("Work"), {editorItem, mailItem});
-    auto writing = h.addPool(QStringLiteral("Writing"), {EngineHarness::poolItem(QStringLiteral("Editor"), kEditor)});
+    auto writing =
+        h.addPool(QStringLiteral("Writing"), {EngineHarness::poolItem(QStringLiteral("Editor"), kEditor)});
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor")),
                                fakeApplication(2, kMail, QStringLiteral("Mail"))});
     h.windows.setFrontProcess(2);
@@ -43,8 +44,9 @@ TEST(HXPools, WildcardNamesCatchOtherApplications) {
     EngineHarness h;
     auto item = EngineHarness::poolItem(QStringLiteral("*Office*"), kOffice);
     auto pool = h.addPool(QStringLiteral("Office"), {item});
-    h.windows.setApplications({fakeApplication(3, QStringLiteral("org.example.Sheets"), QStringLiteral("Sheets (office suite)")),
-                               fakeApplication(1, kEditor, QStringLiteral("Editor"))});
+    h.windows.setApplications(
+        {fakeApplication(3, QStringLiteral("org.example.Sheets"), QStringLiteral("Sheets (office suite)")),
+         fakeApplication(1, kEditor, QStringLiteral("Editor"))});
     runTicks(h, {100, 101});
     EXPECT_DOUBLE_EQ(pool->timeIntervalForKey(Time), 1);
     EXPECT_DOUBLE_EQ(item->timeIntervalForKey(Time), 1);
@@ -55,7 +57,8 @@ TEST(HXPools, ItemNarrowedToWindowsIsFedOnlyByThoseWindows) {
     auto reportWindow = EngineHarness::windowPoolItem(QStringLiteral("Report*"), kEditor);
     auto editorItem = EngineHarness::poolItem(QStringLiteral("Editor"), kEditor, {reportWindow});
     auto pool = h.addPool(QStringLiteral("Reports"), {editorItem});
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("Notes"))})});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("Notes"))})});
     h.windows.setFrontProcess(1);
     runTicks(h, {100, 101});
     EXPECT_FALSE(editorItem->contains(Time));
@@ -77,8 +80,9 @@ TEST(HXPools, WithoutMatchingByIDAWindowItemNeedsItsTitleToMatchTheApplicationIt
     auto windowItem = EngineHarness::windowPoolItem(QStringLiteral("*"), kEditor);
     auto editorItem = EngineHarness::poolItem(QStringLiteral("Editor*"), kEditor, {windowItem});
     h.addPool(QStringLiteral("P"), {editorItem});
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
-                                               {fakeWindow(11, QStringLiteral("Notes")), fakeWindow(12, QStringLiteral("Editor help"))})});
+    h.windows.setApplications({fakeApplication(
+        1, kEditor, QStringLiteral("Editor"),
+        {fakeWindow(11, QStringLiteral("Notes")), fakeWindow(12, QStringLiteral("Editor help"))})});
     runTicks(h, {100, 101});
     // Only "Editor help" fits the application item's name; it feeds the window item once per tick.
     EXPECT_DOUBLE_EQ(windowItem->timeIntervalForKey(Time), 1);
@@ -94,7 +98,8 @@ TEST(HXPools, MatchAnyPausedAndAdHocItems) {
     auto any = EngineHarness::poolItem(QStringLiteral("nothing like it"), QStringLiteral("org.example.None"));
     any->setBool(true, MatchAnyApplication);
     auto anyPool = h.addPool(QStringLiteral("Any"), {any});
-    auto paused = h.addPool(QStringLiteral("Paused"), {EngineHarness::poolItem(QStringLiteral("Editor"), kEditor)});
+    auto paused =
+        h.addPool(QStringLiteral("Paused"), {EngineHarness::poolItem(QStringLiteral("Editor"), kEditor)});
     paused->setBool(true, Paused);
     auto adHoc = makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("*"))},
                                  {QStringLiteral("Path"), HXValue(QStringLiteral("_Ad_Hoc"))},
@@ -134,7 +139,8 @@ TEST(HXPools, MatchAnyToggleIsUndoable) {
     EXPECT_TRUE(item->boolForKey(MatchAnyApplication));
     EXPECT_TRUE(h.controller->canUndo());
     h.controller->undo();
-    auto restored = h.configuration().arrayForKey(u"Pools")->dictionaryAt(0)->arrayForKey(Children)->dictionaryAt(0);
+    auto restored =
+        h.configuration().arrayForKey(u"Pools")->dictionaryAt(0)->arrayForKey(Children)->dictionaryAt(0);
     EXPECT_FALSE(restored->boolForKey(MatchAnyApplication));
 }
 

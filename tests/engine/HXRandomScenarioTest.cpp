@@ -29,12 +29,14 @@ struct Checker {
                 EXPECT_LE(std::fabs(log->numberAt(i - 1)), std::fabs(v)) << where.toStdString();
             }
             if (i % 2 == 1) {
-                EXPECT_GE(std::fabs(v) - log->numberAt(i - 1), 0.001) << where.toStdString() << " empty entry";
+                EXPECT_GE(std::fabs(v) - log->numberAt(i - 1), 0.001)
+                    << where.toStdString() << " empty entry";
             }
         }
     }
 
-    void checkRecord(const HXDictionary& record, bool frontBoundedByTotal, double bound, const QString& where) const {
+    void checkRecord(const HXDictionary& record, bool frontBoundedByTotal, double bound,
+                     const QString& where) const {
         EXPECT_FALSE(record.contains(ActiveTransient)) << where.toStdString();
         EXPECT_FALSE(record.contains(FrontActiveTransient)) << where.toStdString();
         if (record.boolForKey(FrontActive)) {
@@ -43,7 +45,8 @@ struct Checker {
         checkLog(record, ActiveLog, Active, where);
         checkLog(record, FrontActiveLog, FrontActive, where);
         if (frontBoundedByTotal) {
-            EXPECT_LE(record.timeIntervalForKey(FrontTime), record.timeIntervalForKey(Time) + 1e-9) << where.toStdString();
+            EXPECT_LE(record.timeIntervalForKey(FrontTime), record.timeIntervalForKey(Time) + 1e-9)
+                << where.toStdString();
         }
         EXPECT_LE(record.timeIntervalForKey(Time), bound + 1e-9) << where.toStdString();
     }
@@ -66,10 +69,12 @@ struct Checker {
                 checkRecord(pool, false, overallPoolTime, pool.stringForKey(Name));
                 for (const HXValue& c : pool.arrayForKey(Children)->values()) {
                     const HXDictionary& item = *c.toDictionary();
-                    checkRecord(item, false, pool.timeIntervalForKey(Time), QStringLiteral("item ") + item.stringForKey(Name));
+                    checkRecord(item, false, pool.timeIntervalForKey(Time),
+                                QStringLiteral("item ") + item.stringForKey(Name));
                     if (const HXArrayRef grandchildren = item.arrayForKey(Children)) {
                         for (const HXValue& g : grandchildren->values())
-                            checkRecord(*g.toDictionary(), false, item.timeIntervalForKey(Time), QStringLiteral("window item"));
+                            checkRecord(*g.toDictionary(), false, item.timeIntervalForKey(Time),
+                                        QStringLiteral("window item"));
                     }
                 }
             }
@@ -77,11 +82,13 @@ struct Checker {
     }
 };
 
-const QStringList kNames = {QStringLiteral("Editor"), QStringLiteral("Mail"), QStringLiteral("Browser"),
-                            QStringLiteral("Terminal"), QStringLiteral("Office Writer"), QStringLiteral("Player")};
-const QStringList kTitles = {QStringLiteral("Inbox"), QStringLiteral("Report - draft"), QStringLiteral("Report - final"),
-                             QStringLiteral("notes.txt"), QStringLiteral("https://example.org"), QStringLiteral("Music"),
-                             QStringLiteral("  ")};
+const QStringList kNames = {QStringLiteral("Editor"),        QStringLiteral("Mail"),
+                            QStringLiteral("Browser"),       QStringLiteral("Terminal"),
+                            QStringLiteral("Office Writer"), QStringLiteral("Player")};
+const QStringList kTitles = {
+    QStringLiteral("Inbox"),     QStringLiteral("Report - draft"),      QStringLiteral("Report - final"),
+    QStringLiteral("notes.txt"), QStringLiteral("https://example.org"), QStringLiteral("Music"),
+    QStringLiteral("  ")};
 
 } // namespace
 
@@ -89,8 +96,12 @@ class HXRandomScenario : public ::testing::TestWithParam<unsigned> {};
 
 TEST_P(HXRandomScenario, InvariantsHoldAfterEveryTick) {
     std::mt19937 random(GetParam());
-    const auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
-    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const auto chance = [&](double p) {
+        return std::uniform_real_distribution<double>(0, 1)(random) < p;
+    };
+    const auto pick = [&](int n) {
+        return std::uniform_int_distribution<int>(0, n - 1)(random);
+    };
 
     EngineHarness h(1750000000);
     h.defaults->setBool(u"Show Inactive Applications", chance(0.5));
@@ -108,20 +119,26 @@ TEST_P(HXRandomScenario, InvariantsHoldAfterEveryTick) {
             std::vector<HXFakeWindow> windows;
             const int count = pick(4);
             for (int w = 0; w < count; ++w)
-                windows.push_back(fakeWindow(static_cast<std::uint64_t>(a * 10 + w), kTitles[pick(kTitles.size())]));
-            apps.push_back(fakeApplication(100 + a, QStringLiteral("org.example.App%1").arg(a), kNames[a], windows,
-                                           chance(0.1) ? HXActivationPolicy::Accessory : HXActivationPolicy::Regular));
+                windows.push_back(
+                    fakeWindow(static_cast<std::uint64_t>(a * 10 + w), kTitles[pick(kTitles.size())]));
+            apps.push_back(
+                fakeApplication(100 + a, QStringLiteral("org.example.App%1").arg(a), kNames[a], windows,
+                                chance(0.1) ? HXActivationPolicy::Accessory : HXActivationPolicy::Regular));
         }
         h.windows.setApplications(apps);
-        h.windows.setFrontProcess(apps.empty() || chance(0.1) ? std::nullopt
-                                                              : std::optional<std::int64_t>(apps[pick(static_cast<int>(apps.size()))].application.processIdentifier));
+        h.windows.setFrontProcess(
+            apps.empty() || chance(0.1)
+                ? std::nullopt
+                : std::optional<std::int64_t>(
+                      apps[pick(static_cast<int>(apps.size()))].application.processIdentifier));
 
         // The user edits pools now and then.
         if (chance(0.05)) {
             const int a = pick(kNames.size());
             std::vector<HXDictionaryRef> windowItems;
             if (chance(0.5))
-                windowItems.push_back(EngineHarness::windowPoolItem(QStringLiteral("Report*"), QStringLiteral("org.example.App%1").arg(a)));
+                windowItems.push_back(EngineHarness::windowPoolItem(
+                    QStringLiteral("Report*"), QStringLiteral("org.example.App%1").arg(a)));
             auto item = EngineHarness::poolItem(chance(0.3) ? QStringLiteral("*o*") : kNames[a],
                                                 QStringLiteral("org.example.App%1").arg(a), windowItems);
             if (chance(0.1))
@@ -130,10 +147,13 @@ TEST_P(HXRandomScenario, InvariantsHoldAfterEveryTick) {
             if (pools->isEmpty() || chance(0.3))
                 h.addPool(QStringLiteral("Pool %1").arg(step), {item});
             else
-                pools->dictionaryAt(pick(static_cast<int>(pools->count())))->arrayForKey(Children)->append(item);
+                pools->dictionaryAt(pick(static_cast<int>(pools->count())))
+                    ->arrayForKey(Children)
+                    ->append(item);
         }
         if (chance(0.03) && !h.pools()->isEmpty())
-            h.controller->togglePauseForPool(h.pools()->dictionaryAt(pick(static_cast<int>(h.pools()->count()))));
+            h.controller->togglePauseForPool(
+                h.pools()->dictionaryAt(pick(static_cast<int>(h.pools()->count()))));
 
         // Time passes: mostly regular ticks, sometimes late ones, gaps and pauses.
         now += chance(0.05) ? 60 : 0.5 + pick(5) * 0.5;
@@ -176,13 +196,16 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
         auto h = std::make_unique<EngineHarness>(1750000000);
         h->defaults->setBool(u"Show Inactive Applications", showInactive);
         h->controller->setShowInactiveApplications(showInactive);
-        h->addPool(QStringLiteral("All"), {EngineHarness::poolItem(QStringLiteral("*"), QStringLiteral("none"))});
-        h->addPool(QStringLiteral("Titles"),
-                   {EngineHarness::poolItem(kNames[0], QStringLiteral("org.example.App0"),
-                                            {EngineHarness::windowPoolItem(QStringLiteral("Title 1*"),
-                                                                           QStringLiteral("org.example.App0"))}),
-                    EngineHarness::poolItem(kNames[1], QStringLiteral("org.example.App1"))});
-        h->addPool(QStringLiteral("Paused"), {EngineHarness::poolItem(kNames[2], QStringLiteral("org.example.App2"))})
+        h->addPool(QStringLiteral("All"),
+                   {EngineHarness::poolItem(QStringLiteral("*"), QStringLiteral("none"))});
+        h->addPool(
+            QStringLiteral("Titles"),
+            {EngineHarness::poolItem(kNames[0], QStringLiteral("org.example.App0"),
+                                     {EngineHarness::windowPoolItem(QStringLiteral("Title 1*"),
+                                                                    QStringLiteral("org.example.App0"))}),
+             EngineHarness::poolItem(kNames[1], QStringLiteral("org.example.App1"))});
+        h->addPool(QStringLiteral("Paused"),
+                   {EngineHarness::poolItem(kNames[2], QStringLiteral("org.example.App2"))})
             ->setBool(true, Paused);
         return h;
     };
@@ -202,8 +225,12 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
     auto shortcut = makeHarness();
     auto full = makeHarness();
     std::mt19937 random(GetParam());
-    const auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
-    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const auto chance = [&](double p) {
+        return std::uniform_real_distribution<double>(0, 1)(random) < p;
+    };
+    const auto pick = [&](int n) {
+        return std::uniform_int_distribution<int>(0, n - 1)(random);
+    };
     double now = 1750000000;
     for (int step = 0; step < 300; ++step) {
         // Pools grow now and then, as the user drags items in; like every command, that runs a tick with
@@ -222,12 +249,15 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
                 continue;
             std::vector<HXFakeWindow> windows;
             for (int w = 0, n = pick(5); w < n; ++w)
-                windows.push_back(fakeWindow(static_cast<std::uint64_t>(a * 10 + w), QStringLiteral("Title %1").arg(pick(12))));
-            apps.push_back(fakeApplication(100 + a, QStringLiteral("org.example.App%1").arg(a), kNames[a], windows));
+                windows.push_back(fakeWindow(static_cast<std::uint64_t>(a * 10 + w),
+                                             QStringLiteral("Title %1").arg(pick(12))));
+            apps.push_back(
+                fakeApplication(100 + a, QStringLiteral("org.example.App%1").arg(a), kNames[a], windows));
         }
         const std::optional<std::int64_t> front =
             apps.empty() ? std::nullopt
-                         : std::optional<std::int64_t>(apps[pick(static_cast<int>(apps.size()))].application.processIdentifier);
+                         : std::optional<std::int64_t>(
+                               apps[pick(static_cast<int>(apps.size()))].application.processIdentifier);
         now += 0.5 + pick(4) * 0.5;
         for (EngineHarness* h : {shortcut.get(), full.get()}) {
             h->windows.setApplications(apps);
@@ -235,9 +265,11 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
             h->time.setNow(now);
             h->controller->updateLists(h == full.get() || edited);
         }
-        ASSERT_EQ(names(shortcut->controller->listApplications()), names(full->controller->listApplications()))
+        ASSERT_EQ(names(shortcut->controller->listApplications()),
+                  names(full->controller->listApplications()))
             << "step " << step;
-        ASSERT_EQ(names(shortcut->controller->listPools()), names(full->controller->listPools())) << "step " << step;
+        ASSERT_EQ(names(shortcut->controller->listPools()), names(full->controller->listPools()))
+            << "step " << step;
     }
     EXPECT_EQ(propertyListData(HXValue(shortcut->controller->configuration())),
               propertyListData(HXValue(full->controller->configuration())));

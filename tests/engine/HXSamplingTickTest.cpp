@@ -82,7 +82,8 @@ TEST(HXSamplingTick, WindowsWithTheSameFilteredTitleCountOnce) {
                                                 fakeWindow(13, QStringLiteral("Other"))})});
     h.windows.setFrontProcess(1);
     h.tickAt(100);
-    auto filters = makeArray({HXValue(makeDictionary({{QStringLiteral("Suffix Delimiter"), HXValue(QStringLiteral(" - "))}}))});
+    auto filters = makeArray(
+        {HXValue(makeDictionary({{QStringLiteral("Suffix Delimiter"), HXValue(QStringLiteral(" - "))}}))});
     auto entry = makeDictionary({{QStringLiteral("Application ID"), HXValue(kEditor)},
                                  {QStringLiteral("Name"), HXValue(QStringLiteral("Editor"))},
                                  {QStringLiteral("Filters"), HXValue(filters)}});
@@ -107,11 +108,12 @@ TEST(HXSamplingTick, QualifiedBlacklistPassesOrEatsTheForeground) {
     for (const bool eats : {false, true}) {
         EngineHarness h;
         h.defaults->setBool(u"Qualified Blacklist Eats Frontmost Window", eats);
-        h.windows.setApplications({fakeApplication(2, kMail, QStringLiteral("Mail"),
-                                                   {fakeWindow(21, QStringLiteral("Secret")),
-                                                    fakeWindow(22, QStringLiteral("Inbox"))})});
+        h.windows.setApplications({fakeApplication(
+            2, kMail, QStringLiteral("Mail"),
+            {fakeWindow(21, QStringLiteral("Secret")), fakeWindow(22, QStringLiteral("Inbox"))})});
         h.windows.setFrontProcess(2);
-        h.configuration().setValue(u"Window Blacklist", makeArray({HXValue(QStringLiteral("Mail") + kArrow + QStringLiteral("Secret"))}));
+        h.configuration().setValue(u"Window Blacklist", makeArray({HXValue(QStringLiteral("Mail") + kArrow +
+                                                                           QStringLiteral("Secret"))}));
         h.tickAt(100);
         h.tickAt(101);
         h.tickAt(102);
@@ -126,17 +128,22 @@ TEST(HXSamplingTick, QualifiedBlacklistPassesOrEatsTheForeground) {
 
 TEST(HXSamplingTick, BlacklistsHaveDefaultsAndDropWindowsAndApplications) {
     EngineHarness h;
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
-                                               {fakeWindow(11, QStringLiteral("https://example.org/")),
-                                                fakeWindow(12, QStringLiteral("   ")), fakeWindow(13, QStringLiteral("Kept"))}),
-                               fakeApplication(3, QStringLiteral("org.example.Qualdern"), QStringLiteral("Qualdern"))});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"),
+                         {fakeWindow(11, QStringLiteral("https://example.org/")),
+                          fakeWindow(12, QStringLiteral("   ")), fakeWindow(13, QStringLiteral("Kept"))}),
+         fakeApplication(3, QStringLiteral("org.example.Qualdern"), QStringLiteral("Qualdern"))});
     h.tickAt(100);
-    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->at(0).toString(), QStringLiteral("Qualdern"));
-    EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->at(0).toString(), QStringLiteral("http*://*"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->at(0).toString(),
+              QStringLiteral("Qualdern"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->at(0).toString(),
+              QStringLiteral("http*://*"));
     EXPECT_FALSE(h.application(QStringLiteral("org.example.Qualdern")));
-    EXPECT_EQ(h.application(kEditor)->dictionaryForKey(WindowsByName)->keys(), QStringList({QStringLiteral("Kept")}));
+    EXPECT_EQ(h.application(kEditor)->dictionaryForKey(WindowsByName)->keys(),
+              QStringList({QStringLiteral("Kept")}));
 
-    h.configuration().setValue(u"Application Blacklist", makeArray({HXValue(QStringLiteral(" editor.APP "))}));
+    h.configuration().setValue(u"Application Blacklist",
+                               makeArray({HXValue(QStringLiteral(" editor.APP "))}));
     h.tickAt(101);
     EXPECT_FALSE(h.application(kEditor)->boolForKey(Active));
 }
@@ -145,8 +152,9 @@ TEST(HXSamplingTick, ActivationPolicyFilter) {
     EngineHarness h;
     const QString tray = QStringLiteral("org.example.Tray");
     const QString daemon = QStringLiteral("org.example.Daemon");
-    h.windows.setApplications({fakeApplication(4, tray, QStringLiteral("Tray"), {}, HXActivationPolicy::Accessory),
-                               fakeApplication(5, daemon, QStringLiteral("Daemon"), {}, HXActivationPolicy::Prohibited)});
+    h.windows.setApplications(
+        {fakeApplication(4, tray, QStringLiteral("Tray"), {}, HXActivationPolicy::Accessory),
+         fakeApplication(5, daemon, QStringLiteral("Daemon"), {}, HXActivationPolicy::Prohibited)});
     h.tickAt(100);
     EXPECT_FALSE(h.application(tray));
     h.defaults->setInteger(u"Application Activation Policy Filter", 1);
@@ -192,13 +200,15 @@ TEST(HXSamplingTick, ClockSetBackIsAGapNotNegativeTime) {
     h.tickAt(900);
     EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(Time), 1);
     EXPECT_DOUBLE_EQ(h.configuration().timeIntervalForKey(u"Overall Time"), 1);
-    EXPECT_EQ(logValues(h.application(kEditor)->arrayForKey(ActiveLog)), std::vector<double>({1000, -1001, 900}));
+    EXPECT_EQ(logValues(h.application(kEditor)->arrayForKey(ActiveLog)),
+              std::vector<double>({1000, -1001, 900}));
 }
 
 TEST(HXSamplingTick, TwoProcessesOfOneApplicationCountOnceAndOnlyTheFrontOneIsInFront) {
     EngineHarness h;
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("a"))}),
-                               fakeApplication(2, kEditor, QStringLiteral("Editor"), {fakeWindow(21, QStringLiteral("b"))})});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("a"))}),
+         fakeApplication(2, kEditor, QStringLiteral("Editor"), {fakeWindow(21, QStringLiteral("b"))})});
     h.windows.setFrontProcess(2);
     h.tickAt(100);
     h.tickAt(101);
@@ -219,8 +229,9 @@ TEST(HXSamplingTick, WindowsOfOtherDesktopsCountOnlyWhenOrderedInAndAsked) {
     minimized.orderedIn = false;
     HXFakeWindow floating = fakeWindow(14, QStringLiteral("Floating"));
     floating.layer = 3;
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
-                                               {fakeWindow(11, QStringLiteral("Here")), away, minimized, floating})});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"),
+                         {fakeWindow(11, QStringLiteral("Here")), away, minimized, floating})});
     h.tickAt(100);
     EXPECT_EQ(h.application(kEditor)->dictionaryForKey(WindowsByName)->keys(),
               QStringList({QStringLiteral("Here"), QStringLiteral("Elsewhere")}));
@@ -237,9 +248,10 @@ TEST(HXSamplingTick, OrganizerListsFollowActivityAndSortOrder) {
     EngineHarness h;
     h.defaults->setBool(u"Show Inactive Applications", false);
     h.controller->setShowInactiveApplications(false);
-    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
-                                               {fakeWindow(11, QStringLiteral("b")), fakeWindow(12, QStringLiteral("a"))}),
-                               fakeApplication(2, kMail, QStringLiteral("Mail"))});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"),
+                         {fakeWindow(11, QStringLiteral("b")), fakeWindow(12, QStringLiteral("a"))}),
+         fakeApplication(2, kMail, QStringLiteral("Mail"))});
     h.windows.setFrontProcess(2);
     int reloads = 0;
     QObject::connect(h.controller.get(), &HXMainController::applicationListReloaded, [&] { ++reloads; });

@@ -44,8 +44,10 @@ TEST(HXScreenshots, SeveralScreensMakeOneFolderThatCountsAsOneShot) {
     h.defaults->setInteger(u"Screenshots: Interval", 1);
     h.capture.setScreenCount(3);
     h.tickAt(1800000000);
-    const QString folder = exportFolder + QStringLiteral("/Screenshots/") + HXScreenshots::baseName(1800000000);
-    EXPECT_EQ(entries(folder), QStringList({QStringLiteral("1.png"), QStringLiteral("2.png"), QStringLiteral("3.png")}));
+    const QString folder =
+        exportFolder + QStringLiteral("/Screenshots/") + HXScreenshots::baseName(1800000000);
+    EXPECT_EQ(entries(folder),
+              QStringList({QStringLiteral("1.png"), QStringLiteral("2.png"), QStringLiteral("3.png")}));
     // Hidden files and files of other kinds are never pruned or counted.
     QFile hidden(exportFolder + QStringLiteral("/Screenshots/.keep"));
     ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));

@@ -44,12 +44,14 @@ TEST(HXItemRecordAccessors, WrongTypesReadAsZeroAndMutatorsReplaceThem) {
 
 TEST(HXItemRecordNames, FollowTheNamingRules) {
     auto mail = makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("Mail"))}});
-    auto safari = makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("Safari"))},
-                                  {QStringLiteral("Children"),
-                                   HXValue(makeArray({HXValue(HXDictionary::create()), HXValue(HXDictionary::create())}))}});
-    auto pool = makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("  "))},
-                                {QStringLiteral("Path"), HXValue(QStringLiteral("_Pool"))},
-                                {QStringLiteral("Children"), HXValue(makeArray({HXValue(mail), HXValue(safari)}))}});
+    auto safari = makeDictionary(
+        {{QStringLiteral("Name"), HXValue(QStringLiteral("Safari"))},
+         {QStringLiteral("Children"),
+          HXValue(makeArray({HXValue(HXDictionary::create()), HXValue(HXDictionary::create())}))}});
+    auto pool =
+        makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("  "))},
+                        {QStringLiteral("Path"), HXValue(QStringLiteral("_Pool"))},
+                        {QStringLiteral("Children"), HXValue(makeArray({HXValue(mail), HXValue(safari)}))}});
     EXPECT_EQ(pool->itemName(), QStringLiteral("Mail | Safari (2)"));
 
     auto empty = makeDictionary({{QStringLiteral("Path"), HXValue(QStringLiteral("_Pool"))}});
@@ -72,7 +74,8 @@ TEST(HXItemRecordNames, FollowTheNamingRules) {
 }
 
 TEST(HXItemRecordKinds, AreToldApartByPathAndType) {
-    auto app = makeDictionary({{QStringLiteral("Path"), HXValue(QStringLiteral("/usr/share/applications/a.desktop"))}});
+    auto app = makeDictionary(
+        {{QStringLiteral("Path"), HXValue(QStringLiteral("/usr/share/applications/a.desktop"))}});
     auto window = makeDictionary({{QStringLiteral("Path"), HXValue(QStringLiteral("_Window"))}});
     auto poolItem = makeDictionary({{QStringLiteral("Type"), HXValue(QStringLiteral("Pool Item"))}});
     EXPECT_TRUE(app->isWindowTitleFilterEligibleItem());
@@ -131,8 +134,9 @@ TEST(HXItemRecordConsolidation, MalformedLogIsReplacedAndLogsWithIntegersStillWo
     tick(*r, true, false, true, 10, 0);
     EXPECT_EQ(logValues(r->arrayForKey(ActiveLog)), std::vector<double>({10}));
 
-    auto ints = makeDictionary({{QStringLiteral("Active Log"), HXValue(makeArray({HXValue(5), HXValue(-7), HXValue(8)}))},
-                                {QStringLiteral("Active"), HXValue(true)}});
+    auto ints = makeDictionary(
+        {{QStringLiteral("Active Log"), HXValue(makeArray({HXValue(5), HXValue(-7), HXValue(8)}))},
+         {QStringLiteral("Active"), HXValue(true)}});
     tick(*ints, false, false, false, 12, 11);
     EXPECT_EQ(logValues(ints->arrayForKey(ActiveLog)), std::vector<double>({5, -7, 8, -11}));
     EXPECT_EQ(ints->arrayForKey(ActiveLog)->at(0).type(), HXValueType::Integer);
@@ -154,7 +158,8 @@ TEST(HXItemRecordPreliminaryStates, AddTimeOncePerTickAndOnlyWhenActiveBefore) {
 }
 
 TEST(HXItemRecordReset, RemovesTimesRecursivelyButKeepsStructure) {
-    auto window = makeDictionary({{QStringLiteral("Time"), HXValue(3.0)}, {QStringLiteral("Name"), HXValue(QStringLiteral("w"))}});
+    auto window = makeDictionary(
+        {{QStringLiteral("Time"), HXValue(3.0)}, {QStringLiteral("Name"), HXValue(QStringLiteral("w"))}});
     auto windows = makeDictionary({{QStringLiteral("w"), HXValue(window)}});
     auto app = makeDictionary({{QStringLiteral("Time"), HXValue(9.0)},
                                {QStringLiteral("Active Log"), HXValue(makeLog({1, -2}))},

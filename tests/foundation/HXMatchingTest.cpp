@@ -44,7 +44,8 @@ TEST(HXMatching, NilQueriesNeverMatchBeforeInversion) {
 }
 
 TEST(HXStringChecks, TrimmingAndApplicationNames) {
-    EXPECT_EQ(trimmedApplicationNameByIgnoringExtension(QStringLiteral(" Preview.APP ")), QStringLiteral("Preview"));
+    EXPECT_EQ(trimmedApplicationNameByIgnoringExtension(QStringLiteral(" Preview.APP ")),
+              QStringLiteral("Preview"));
     EXPECT_EQ(trimmedApplicationNameByIgnoringExtension(QStringLiteral(".app")), QStringLiteral(".app"));
     EXPECT_EQ(trimmedString(QStringLiteral("\n a \t")), QStringLiteral("a"));
     EXPECT_EQ(trimmedOfWhitespace(QStringLiteral("\t a\n")), QStringLiteral("a\n"));
@@ -55,21 +56,23 @@ TEST(HXStringChecks, PlainBlacklist) {
     EXPECT_FALSE(validItemNameCheckedAgainstBlacklist(QStringLiteral(" Secret Plans "), list.get()));
     EXPECT_FALSE(validItemNameCheckedAgainstBlacklist(QStringLiteral("   "), nullptr));
     // "!*" inverted matches nothing: every name passes it.
-    EXPECT_EQ(validItemNameCheckedAgainstBlacklist(QStringLiteral(" Editor "), list.get()), QStringLiteral("Editor"));
+    EXPECT_EQ(validItemNameCheckedAgainstBlacklist(QStringLiteral(" Editor "), list.get()),
+              QStringLiteral("Editor"));
 }
 
 TEST(HXStringChecks, QualifiedBlacklists) {
     const auto entry = [](const char16_t* qualifier, const char16_t* value) {
-        return HXValue(makeDictionary({{QStringLiteral("Qualifier"), q(qualifier)}, {QStringLiteral("Value"), q(value)}}));
+        return HXValue(makeDictionary(
+            {{QStringLiteral("Qualifier"), q(qualifier)}, {QStringLiteral("Value"), q(value)}}));
     };
     auto preprocessed = makeArray({entry(u"Safari", u"*"), entry(u"!Mail", u"Inbox*")});
-    EXPECT_FALSE(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(QStringLiteral("Any Page"), preprocessed.get(),
-                                                                           QStringLiteral("Safari")));
-    EXPECT_EQ(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(QStringLiteral(" Inbox (3)"), preprocessed.get(),
-                                                                        QStringLiteral("Mail")),
+    EXPECT_FALSE(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(
+        QStringLiteral("Any Page"), preprocessed.get(), QStringLiteral("Safari")));
+    EXPECT_EQ(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(
+                  QStringLiteral(" Inbox (3)"), preprocessed.get(), QStringLiteral("Mail")),
               QStringLiteral(" Inbox (3)"));
-    EXPECT_FALSE(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(QStringLiteral("Inbox (3)"),
-                                                                           preprocessed.get(), QStringLiteral("Notes")));
+    EXPECT_FALSE(validItemNameCheckedAgainstPreprocessedQualifiedBlacklist(
+        QStringLiteral("Inbox (3)"), preprocessed.get(), QStringLiteral("Notes")));
 
     auto raw = makeArray({HXValue(QStringLiteral("Mail ") + kArrow + QStringLiteral(" Inbox")),
                           HXValue(QStringLiteral("* ") + kArrow + QStringLiteral(" Drafts*"))});
@@ -78,18 +81,21 @@ TEST(HXStringChecks, QualifiedBlacklists) {
     EXPECT_EQ(validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(QStringLiteral("Inbox"), raw.get(),
                                                                        QStringLiteral("Notes")),
               QStringLiteral("Inbox"));
-    EXPECT_FALSE(validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(QStringLiteral("Drafts 2"), raw.get(),
-                                                                          QStringLiteral("Notes")));
+    EXPECT_FALSE(validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(
+        QStringLiteral("Drafts 2"), raw.get(), QStringLiteral("Notes")));
     // Without an application the whole entry is the query.
-    EXPECT_EQ(validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(QStringLiteral("Inbox"), raw.get(), std::nullopt),
+    EXPECT_EQ(validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(QStringLiteral("Inbox"), raw.get(),
+                                                                       std::nullopt),
               QStringLiteral("Inbox"));
 }
 
 TEST(HXStringChecks, CompiledBlacklistAgreesWithTheOneShotCheck) {
     auto list = makeArray({q(u"*Report*"), q(u"Draft"), q(u"! *keep*"), q(u"caf\u00e9 *")});
     const HXCompiledBlacklist compiled(list.get());
-    for (const QString& name : {QStringLiteral("Monthly report"), QStringLiteral("draft"), QStringLiteral("Drafts"),
-                                QStringLiteral("CAFE\u0301 au lait"), QStringLiteral("keep this"), QStringLiteral(" ")}) {
-        EXPECT_EQ(compiled.validItemName(name), validItemNameCheckedAgainstBlacklist(name, list.get())) << name.toStdString();
+    for (const QString& name :
+         {QStringLiteral("Monthly report"), QStringLiteral("draft"), QStringLiteral("Drafts"),
+          QStringLiteral("CAFE\u0301 au lait"), QStringLiteral("keep this"), QStringLiteral(" ")}) {
+        EXPECT_EQ(compiled.validItemName(name), validItemNameCheckedAgainstBlacklist(name, list.get()))
+            << name.toStdString();
     }
 }

@@ -7,7 +7,8 @@
 
 namespace {
 
-HXDictionaryRef item(const QString& name, std::optional<double> time, std::optional<double> front = std::nullopt) {
+HXDictionaryRef item(const QString& name, std::optional<double> time,
+                     std::optional<double> front = std::nullopt) {
     auto d = makeDictionary({{QStringLiteral("Name"), HXValue(name)}});
     if (time)
         d->setTimeInterval(*time, HXKeys::Time);
@@ -19,7 +20,8 @@ HXDictionaryRef item(const QString& name, std::optional<double> time, std::optio
 QStringList namesSorted(std::vector<HXDictionaryRef> items, int column) {
     std::vector<HXValue> values(items.begin(), items.end());
     auto array = HXArray::createWithValues(values);
-    array->sortValues([column](const HXValue& a, const HXValue& b) { return HXSortItemValues(a, b, column); });
+    array->sortValues(
+        [column](const HXValue& a, const HXValue& b) { return HXSortItemValues(a, b, column); });
     QStringList names;
     for (const HXValue& v : array->values())
         names.append(v.toDictionary()->stringForKey(HXKeys::Name));
@@ -39,9 +41,12 @@ TEST(HXSorting, ColumnsFallThroughToNames) {
     auto x = item(QStringLiteral("x"), 10, 5);
     auto y = item(QStringLiteral("y"), 20, 5);
     auto z = item(QStringLiteral("z"), 20, 7);
-    EXPECT_EQ(namesSorted({x, y, z}, 0), QStringList({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
-    EXPECT_EQ(namesSorted({x, y, z}, 1), QStringList({QStringLiteral("z"), QStringLiteral("x"), QStringLiteral("y")}));
-    EXPECT_EQ(namesSorted({x, y, z}, 2), QStringList({QStringLiteral("z"), QStringLiteral("y"), QStringLiteral("x")}));
+    EXPECT_EQ(namesSorted({x, y, z}, 0),
+              QStringList({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("z")}));
+    EXPECT_EQ(namesSorted({x, y, z}, 1),
+              QStringList({QStringLiteral("z"), QStringLiteral("x"), QStringLiteral("y")}));
+    EXPECT_EQ(namesSorted({x, y, z}, 2),
+              QStringList({QStringLiteral("z"), QStringLiteral("y"), QStringLiteral("x")}));
     // A string where a number belongs counts as missing.
     auto odd = item(QStringLiteral("a"), std::nullopt);
     odd->setValue(HXKeys::Time, QStringLiteral("99"));

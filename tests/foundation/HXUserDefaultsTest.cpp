@@ -1,6 +1,6 @@
+#include "foundation/HXUserDefaults.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXPropertyList.h"
-#include "foundation/HXUserDefaults.h"
 #include "foundation/HXVirtualTime.h"
 #include "support/TestSupport.h"
 
@@ -21,8 +21,8 @@ HXDictionaryRef readFile(const QString& path) {
 TEST(HXUserDefaults, UserValuesOverrideRegisteredOnesAndConvertDefensively) {
     ScratchFolder scratch;
     HXUserDefaults defaults(scratch.file(QStringLiteral("Defaults.plist")));
-    defaults.registerDefaults(*makeDictionary({{QStringLiteral("Sort"), HXValue(1)},
-                                               {QStringLiteral("Show Inactive Pools"), HXValue(true)}}));
+    defaults.registerDefaults(*makeDictionary(
+        {{QStringLiteral("Sort"), HXValue(1)}, {QStringLiteral("Show Inactive Pools"), HXValue(true)}}));
     EXPECT_EQ(defaults.integerForKey(u"Sort"), 1);
     defaults.setInteger(u"Sort", 2);
     EXPECT_EQ(defaults.integerForKey(u"Sort"), 2);

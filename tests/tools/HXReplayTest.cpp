@@ -34,8 +34,9 @@ TEST(HXReplayScript, ErrorsNameThePlace) {
               QStringLiteral("ticks[1].at: time goes backwards (1.000 after 2.000)"));
     EXPECT_EQ(errorOf("{\"ticks\": [{\"at\": 1, \"applications\": [{\"pid\": \"x\"}]}]}"),
               QStringLiteral("ticks[0].applications[0].pid: expected a number"));
-    EXPECT_EQ(errorOf("{\"ticks\": [{\"at\": 1, \"applications\": [{\"pid\": 1, \"activationPolicy\": 5}]}]}"),
-              QStringLiteral("ticks[0].applications[0].activationPolicy: expected 0, 1 or 2"));
+    EXPECT_EQ(
+        errorOf("{\"ticks\": [{\"at\": 1, \"applications\": [{\"pid\": 1, \"activationPolicy\": 5}]}]}"),
+        QStringLiteral("ticks[0].applications[0].activationPolicy: expected 0, 1 or 2"));
     EXPECT_EQ(errorOf("{\"defaults\": {\"x\": {}}, \"ticks\": []}"),
               QStringLiteral("defaults.x: expected true, false, a number, a string or an array of strings"));
     EXPECT_EQ(errorOf("[1]"), QStringLiteral("script: expected an object"));
@@ -43,8 +44,9 @@ TEST(HXReplayScript, ErrorsNameThePlace) {
 
 TEST(HXReplayScript, DefaultsKeepTheirKinds) {
     QString error;
-    const auto script = HXParseReplayScript(
-        "{\"defaults\": {\"a\": true, \"b\": 2, \"c\": 2.5, \"d\": \"s\", \"e\": [\"x\", \"y\"]}, \"ticks\": []}", &error);
+    const auto script = HXParseReplayScript("{\"defaults\": {\"a\": true, \"b\": 2, \"c\": 2.5, \"d\": "
+                                            "\"s\", \"e\": [\"x\", \"y\"]}, \"ticks\": []}",
+                                            &error);
     ASSERT_TRUE(script) << error.toStdString();
     EXPECT_EQ(script->defaults->value(u"a").type(), HXValueType::Bool);
     EXPECT_EQ(script->defaults->value(u"b").type(), HXValueType::Integer);
@@ -54,12 +56,14 @@ TEST(HXReplayScript, DefaultsKeepTheirKinds) {
 
 TEST(HXReplay, RunsTheTickOverTheSamples) {
     QString error;
-    const auto script = HXParseReplayScript("{\"ticks\": [" + tickJson(1000) + "," + tickJson(1000.5) + "," +
-                                                tickJson(1010, ", \"gap\": true") + "," + tickJson(1011) + "]}",
-                                            &error);
+    const auto script =
+        HXParseReplayScript("{\"ticks\": [" + tickJson(1000) + "," + tickJson(1000.5) + "," +
+                                tickJson(1010, ", \"gap\": true") + "," + tickJson(1011) + "]}",
+                            &error);
     ASSERT_TRUE(script) << error.toStdString();
     const HXDictionaryRef result = HXRunReplay(*script, nullptr);
-    const HXDictionaryRef editor = result->dictionaryForKey(u"Applications")->dictionaryForKey(u"org.example.Editor");
+    const HXDictionaryRef editor =
+        result->dictionaryForKey(u"Applications")->dictionaryForKey(u"org.example.Editor");
     ASSERT_TRUE(editor);
     EXPECT_DOUBLE_EQ(editor->timeIntervalForKey(Time), 1.5);
     EXPECT_DOUBLE_EQ(editor->timeIntervalForKey(FrontTime), 1.5);
@@ -68,11 +72,14 @@ TEST(HXReplay, RunsTheTickOverTheSamples) {
     EXPECT_DOUBLE_EQ(result->timeIntervalForKey(u"Overall Time"), 1.5);
 
     // Starting from a configuration continues it; the first tick of a run is a gap.
-    const auto more = HXParseReplayScript("{\"ticks\": [" + tickJson(2000) + "," + tickJson(2002) + "]}", &error);
+    const auto more =
+        HXParseReplayScript("{\"ticks\": [" + tickJson(2000) + "," + tickJson(2002) + "]}", &error);
     const HXDictionaryRef continued = HXRunReplay(*more, result);
-    const HXDictionaryRef again = continued->dictionaryForKey(u"Applications")->dictionaryForKey(u"org.example.Editor");
+    const HXDictionaryRef again =
+        continued->dictionaryForKey(u"Applications")->dictionaryForKey(u"org.example.Editor");
     EXPECT_DOUBLE_EQ(again->timeIntervalForKey(Time), 3.5);
-    EXPECT_EQ(logValues(again->arrayForKey(ActiveLog)), std::vector<double>({1000, -1000.5, 1010, -1011, 2000}));
+    EXPECT_EQ(logValues(again->arrayForKey(ActiveLog)),
+              std::vector<double>({1000, -1000.5, 1010, -1011, 2000}));
 }
 
 TEST(HXReplay, CommandLineWritesOnlyOnSuccess) {

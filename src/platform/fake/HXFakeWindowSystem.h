@@ -25,7 +25,9 @@ struct HXFakeApplication {
 // and which application is in front.
 class HXFakeWindowSystem final : public HXWorkspace, public HXWindowServer {
 public:
-    void setApplications(std::vector<HXFakeApplication> applications) { m_applications = std::move(applications); }
+    void setApplications(std::vector<HXFakeApplication> applications) {
+        m_applications = std::move(applications);
+    }
     std::vector<HXFakeApplication>& applications() { return m_applications; }
     void setFrontProcess(std::optional<std::int64_t> pid) { m_front = pid; }
     // Without a list the window server answers nothing, as when it cannot be asked.

@@ -1,7 +1,7 @@
 #include "platform/x11/HXX11Display.h"
 
-#include "platform/x11/HXX11Reply.h"
 #include "platform/x11/HXX11QueryThread.h"
+#include "platform/x11/HXX11Reply.h"
 #include "platform/x11/HXX11WindowQuery.h"
 
 #include <xcb/res.h>

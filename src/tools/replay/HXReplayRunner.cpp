@@ -33,8 +33,8 @@ HXDictionaryRef HXRunReplay(const HXReplayScript& script, const HXDictionaryRef&
 
     HXFakeWindowSystem windows;
     UnattendedUserInterface ui;
-    HXMainController controller(HXEngineServices{defaults, time, time, windows, windows, ui, nullptr, nullptr, nullptr,
-                                                 library.path()});
+    HXMainController controller(HXEngineServices{defaults, time, time, windows, windows, ui, nullptr, nullptr,
+                                                 nullptr, library.path()});
     controller.restoreSettings();
     controller.configurationStore().setConfiguration(start);
 

@@ -87,10 +87,12 @@ HXValue defaultValue(const QJsonValue& v, const QString& place) {
 HXFakeWindow window(const QJsonValue& value, const QString& place, std::uint64_t syntheticNumber) {
     const QJsonObject o = object(value, place);
     HXFakeWindow w;
-    w.number = o.contains(u"number") ? static_cast<std::uint64_t>(integer(o[u"number"], place + QStringLiteral(".number")))
-                                     : syntheticNumber;
+    w.number = o.contains(u"number")
+                   ? static_cast<std::uint64_t>(integer(o[u"number"], place + QStringLiteral(".number")))
+                   : syntheticNumber;
     w.title = optionalString(o[u"title"], place + QStringLiteral(".title"));
-    w.layer = o.contains(u"layer") ? static_cast<int>(integer(o[u"layer"], place + QStringLiteral(".layer"))) : 0;
+    w.layer =
+        o.contains(u"layer") ? static_cast<int>(integer(o[u"layer"], place + QStringLiteral(".layer"))) : 0;
     w.onScreen = boolean(o[u"onScreen"], place + QStringLiteral(".onScreen"), true);
     w.orderedIn = boolean(o[u"orderedIn"], place + QStringLiteral(".orderedIn"), true);
     return w;
@@ -103,11 +105,15 @@ HXFakeApplication application(const QJsonValue& value, const QString& place, std
         fail(place, QStringLiteral("missing \"pid\""));
     a.application.processIdentifier = integer(o[u"pid"], place + QStringLiteral(".pid"));
     a.application.bundleIdentifier =
-        optionalString(o[u"bundleIdentifier"], place + QStringLiteral(".bundleIdentifier")).value_or(QString());
+        optionalString(o[u"bundleIdentifier"], place + QStringLiteral(".bundleIdentifier"))
+            .value_or(QString());
     a.application.bundlePath = optionalString(o[u"bundlePath"], place + QStringLiteral(".bundlePath"));
-    a.application.localizedName = optionalString(o[u"name"], place + QStringLiteral(".name")).value_or(QString());
+    a.application.localizedName =
+        optionalString(o[u"name"], place + QStringLiteral(".name")).value_or(QString());
     const std::int64_t policy =
-        o.contains(u"activationPolicy") ? integer(o[u"activationPolicy"], place + QStringLiteral(".activationPolicy")) : 0;
+        o.contains(u"activationPolicy")
+            ? integer(o[u"activationPolicy"], place + QStringLiteral(".activationPolicy"))
+            : 0;
     if (policy < 0 || policy > 2)
         fail(place + QStringLiteral(".activationPolicy"), QStringLiteral("expected 0, 1 or 2"));
     a.application.activationPolicy = static_cast<HXActivationPolicy>(policy);
@@ -126,7 +132,8 @@ HXReplayScript parse(const QJsonDocument& document) {
     if (root.contains(u"defaults")) {
         const QJsonObject defaults = object(root[u"defaults"], QStringLiteral("defaults"));
         for (auto it = defaults.begin(); it != defaults.end(); ++it)
-            script.defaults->setValue(it.key(), defaultValue(it.value(), QStringLiteral("defaults.") + it.key()));
+            script.defaults->setValue(it.key(),
+                                      defaultValue(it.value(), QStringLiteral("defaults.") + it.key()));
     }
     if (!root.contains(u"ticks"))
         fail(QStringLiteral("script"), QStringLiteral("missing \"ticks\""));
@@ -144,8 +151,8 @@ HXReplayScript parse(const QJsonDocument& document) {
             fail(place + QStringLiteral(".at"), QStringLiteral("expected a finite time"));
         if (!script.ticks.empty() && tick.at < script.ticks.back().at)
             fail(place + QStringLiteral(".at"), QStringLiteral("time goes backwards (%1 after %2)")
-                                                     .arg(tick.at, 0, 'f', 3)
-                                                     .arg(script.ticks.back().at, 0, 'f', 3));
+                                                    .arg(tick.at, 0, 'f', 3)
+                                                    .arg(script.ticks.back().at, 0, 'f', 3));
         tick.gap = boolean(o[u"gap"], place + QStringLiteral(".gap"), false);
         if (o.contains(u"front") && !o[u"front"].isNull())
             tick.front = integer(o[u"front"], place + QStringLiteral(".front"));
@@ -168,7 +175,10 @@ std::optional<HXReplayScript> HXParseReplayScript(const QByteArray& json, QStrin
         const qsizetype line = before.count('\n') + 1;
         const qsizetype column = parseError.offset - (before.lastIndexOf('\n') + 1) + 1;
         if (error)
-            *error = QStringLiteral("line %1, column %2: not JSON (%3)").arg(line).arg(column).arg(parseError.errorString());
+            *error = QStringLiteral("line %1, column %2: not JSON (%3)")
+                         .arg(line)
+                         .arg(column)
+                         .arg(parseError.errorString());
         return std::nullopt;
     }
     try {

@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
         const QString& a = args[i];
         if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
             out << kUsage << "\n"
-                << "Runs the sampling tick over the script's samples and writes the configuration after the last "
+                << "Runs the sampling tick over the script's samples and writes the configuration after the "
+                   "last "
                    "tick as a binary property list.\n";
             return 0;
         }
