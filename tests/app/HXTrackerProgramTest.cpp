@@ -182,3 +182,22 @@ TEST(HXTrackerProgram, SecondStartHandsItsFilesToTheRunningTracker) {
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
     EXPECT_EQ(tracker.runToEnd({QStringLiteral("--no-such-option")}), 2);
 }
+
+TEST(HXTrackerProgram, SaysPlainlyWhenThereIsNoX11DisplayToTrack) {
+    for (const bool wayland : {false, true}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        if (wayland)
+            environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        else
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(QD_QUALDERN_PROGRAM), {});
+        ASSERT_TRUE(program.waitForFinished(20000));
+        EXPECT_EQ(program.exitCode(), 1);
+        const QString message = QString::fromUtf8(program.readAllStandardError());
+        EXPECT_TRUE(message.contains(QStringLiteral("X11"))) << message.toStdString();
+        EXPECT_EQ(message.contains(QStringLiteral("Wayland")), wayland) << message.toStdString();
+    }
+}
