@@ -150,20 +150,6 @@ void HXArray::reserve(qsizetype n) {
         m_values.reserve(static_cast<std::size_t>(n));
 }
 
-qsizetype HXArray::indexOfIdentical(const HXValue& value) const {
-    if (m_packed) {
-        if (value.type() != HXValueType::Real)
-            return -1;
-        const auto it = std::find(m_doubles.begin(), m_doubles.end(), value.realValue());
-        return it == m_doubles.end() ? -1 : it - m_doubles.begin();
-    }
-    for (std::size_t i = 0; i < m_values.size(); ++i) {
-        if (m_values[i].isIdenticalTo(value))
-            return static_cast<qsizetype>(i);
-    }
-    return -1;
-}
-
 qsizetype HXArray::indexOfDictionary(const HXDictionary* dictionary) const {
     if (m_packed || !dictionary)
         return -1;

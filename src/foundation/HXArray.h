@@ -52,8 +52,6 @@ public:
     // Replaces every element (packing them when they are all reals).
     void assignValues(std::vector<HXValue> values);
 
-    // Position of this very object (containers by identity, other values by equality); -1 when absent.
-    qsizetype indexOfIdentical(const HXValue& value) const;
     qsizetype indexOfDictionary(const HXDictionary* dictionary) const;
     bool removeDictionary(const HXDictionary* dictionary);
 

@@ -179,3 +179,18 @@ TEST(HXConfigurationStore, ImportOfferCopiesAChosenFile) {
     ASSERT_TRUE(h.controller->configuration());
     EXPECT_EQ(h.configuration().timeIntervalForKey(u"Overall Time"), 42.0);
 }
+
+TEST(HXConfigurationStore, FolderPathsAreKeptInTheSettings) {
+    EngineHarness h;
+    EXPECT_EQ(folderPathForKey(*h.defaults, QStringLiteral("Auto-Export Folder"), QStringLiteral("/default")),
+              QStringLiteral("/default"));
+    setFolderPath(*h.defaults, QStringLiteral("/data/exports"), QStringLiteral("Auto-Export Folder"));
+    EXPECT_EQ(folderPathForKey(*h.defaults, QStringLiteral("Auto-Export Folder"), QStringLiteral("/default")),
+              QStringLiteral("/data/exports"));
+    EXPECT_FALSE(HXApplicationIsSandboxed());
+    EXPECT_EQ(stringByDeletingQualdernContainerPathComponents(QStringLiteral(
+                  "/home/a/Library/Containers/com.corvella.QualdernClient/Data/Library/Qualdern/x")),
+              QStringLiteral("/home/a/Library/Qualdern/x"));
+    EXPECT_EQ(stringByDeletingQualdernContainerPathComponents(QStringLiteral("/home/a/x")),
+              QStringLiteral("/home/a/x"));
+}

@@ -151,6 +151,10 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     EXPECT_FALSE(h.controller->deleteItem(mail, false, false));
     h.tickAt(104);
     EXPECT_FALSE(h.application(kMail));
+    // The blacklist editor shows the lists sorted.
+    h.controller->sortBlacklist(QStringLiteral("Application Blacklist"));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->at(0).toString(),
+              QStringLiteral("Mail"));
 
     // An inactive record is removed without blacklisting, unless forced; covered names are not added twice.
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});

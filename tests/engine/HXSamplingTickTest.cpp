@@ -275,7 +275,8 @@ TEST(HXSamplingTick, OrganizerListsFollowActivityAndSortOrder) {
 TEST(HXSamplingTick, ScheduledTicksSkipWhilePausedAndTheFirstAfterIsAGap) {
     EngineHarness h;
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
-    h.defaults->setDouble(u"Update Interval", 0.2);
+    h.controller->setUpdateInterval(0.2);
+    EXPECT_EQ(h.defaults->doubleForKey(u"Update Interval"), 0.2);
     EXPECT_EQ(h.controller->updateInterval(), 0.5);
     h.controller->updateLists(true);
     EXPECT_TRUE(h.time.hasPendingPerform(h.controller.get(), "updateLists"));
@@ -302,4 +303,19 @@ TEST(HXSamplingTick, ScheduledTicksSkipWhilePausedAndTheFirstAfterIsAGap) {
     h.controller->updateLists(true);
     EXPECT_EQ(h.configuration().timeIntervalForKey(u"Last Timestamp"), h.time.now());
     EXPECT_EQ(h.time.pendingPerformCount(h.controller.get(), "updateLists"), 1u);
+}
+
+TEST(HXSamplingTick, ScheduledTicksWaitWhileAnOrganizerCellIsEdited) {
+    EngineHarness h;
+    h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
+    h.controller->updateLists(true);
+    h.time.advance(1);
+    const double gathered = h.application(kEditor)->timeIntervalForKey(Time);
+    h.controller->setEditingOrganizerCell(true);
+    h.time.advance(2);
+    EXPECT_EQ(h.application(kEditor)->timeIntervalForKey(Time), gathered);
+    h.controller->setEditingOrganizerCell(false);
+    // No gap: the edit only held the lists still, and the next tick gives the whole interval.
+    h.time.advance(0.5);
+    EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(Time), gathered + 2.5);
 }

@@ -40,6 +40,12 @@ TEST(HXItemRecordAccessors, WrongTypesReadAsZeroAndMutatorsReplaceThem) {
     r->tryToSetObject(HXValue(), Name);
     r->tryToSetObject(QStringLiteral("x"), std::nullopt);
     EXPECT_FALSE(r->contains(Name));
+
+    r->setValue(u"Big", HXValue(18446744073709551615ull));
+    EXPECT_EQ(r->unsignedIntegerForKey(u"Big"), 18446744073709551615ull);
+    r->setValue(u"Negative", -2.9);
+    EXPECT_EQ(r->integerForKey(u"Negative"), -2);
+    EXPECT_EQ(r->unsignedIntegerForKey(u"Name"), 0u);
 }
 
 TEST(HXItemRecordNames, FollowTheNamingRules) {

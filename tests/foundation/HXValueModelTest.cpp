@@ -1,3 +1,4 @@
+#include "foundation/HXPropertyList.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -112,4 +113,16 @@ TEST(HXValueModel, AssociatedValuesAreKeptButNotCopied) {
     app->setAssociatedObject(&tag, nullptr);
     EXPECT_EQ(app->associatedObject(&tag), nullptr);
     EXPECT_EQ(app->count(), 0);
+}
+
+TEST(HXValueModel, DeeplyMutableParsingChecksTheTopLevel) {
+    const QByteArray array = propertyListData(HXValue(makeArray({HXValue(1), HXValue(makeDictionary({}))})));
+    const HXArrayRef parsed = HXArray::deeplyMutableArrayWithData(array);
+    ASSERT_TRUE(parsed);
+    parsed->dictionaryAt(1)->setValue(u"x", 2);
+    EXPECT_EQ(parsed->dictionaryAt(1)->integerForKey(u"x"), 2);
+    EXPECT_FALSE(HXDictionary::deeplyMutableDictionaryWithData(array));
+    EXPECT_FALSE(HXArray::deeplyMutableArrayWithData(propertyListData(HXValue(HXDictionary::create()))));
+    EXPECT_FALSE(HXArray::deeplyMutableArrayWithData(QByteArray()));
+    EXPECT_FALSE(HXDictionary::deeplyMutableDictionaryWithData(QByteArray("not a property list")));
 }
