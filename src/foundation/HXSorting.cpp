@@ -110,15 +110,6 @@ struct CollationKey {
 
 const int kCollationKeyTag = 0;
 
-const QCollatorSortKey& collationKey(HXDictionary& record, const QString& name) {
-    auto cached = std::static_pointer_cast<CollationKey>(record.associatedObject(&kCollationKeyTag));
-    if (!cached || cached->name != name) {
-        cached = std::make_shared<CollationKey>(CollationKey{name, standardCollator().sortKey(name)});
-        record.setAssociatedObject(&kCollationKeyTag, cached);
-    }
-    return cached->key;
-}
-
 struct SortEntry {
     HXValue value;
     HXDictionary* record = nullptr;
@@ -149,9 +140,9 @@ int compareNames(const SortEntry& a, const SortEntry& b) {
         return a.name.isEmpty() ? 1 : -1;
     if (!a.name.isEmpty()) {
         if (!a.key)
-            a.key = &collationKey(*a.record, a.name);
+            a.key = &HXItemNameCollationKey(*a.record, a.name);
         if (!b.key)
-            b.key = &collationKey(*b.record, b.name);
+            b.key = &HXItemNameCollationKey(*b.record, b.name);
         if (const int c = sign(a.key->compare(*b.key)))
             return c;
     }
@@ -160,6 +151,15 @@ int compareNames(const SortEntry& a, const SortEntry& b) {
 }
 
 } // namespace
+
+const QCollatorSortKey& HXItemNameCollationKey(HXDictionary& record, const QString& name) {
+    auto cached = std::static_pointer_cast<CollationKey>(record.associatedObject(&kCollationKeyTag));
+    if (!cached || cached->name != name) {
+        cached = std::make_shared<CollationKey>(CollationKey{name, standardCollator().sortKey(name)});
+        record.setAssociatedObject(&kCollationKeyTag, cached);
+    }
+    return cached->key;
+}
 
 int HXCompareItems(HXDictionary& a, HXDictionary& b, int sortColumn) {
     if (sortColumn >= 2) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class HXDictionary;
+class QCollatorSortKey;
 
 // Comparators with the shape of an array sort: -1, 0 or 1.
 
@@ -29,6 +30,10 @@ void HXSortItemsInArray(HXArray& items, int sortColumn);
 // HXSortItems on records, with each name's collation key kept on its record; 0 only when the two are
 // equal in every criterion (name and path included).
 int HXCompareItems(HXDictionary& a, HXDictionary& b, int sortColumn);
+
+// The collation key of name, the record's display name, kept on the record until its name changes: keys
+// compare as HXLocalizedStandardCompare compares the names.
+const QCollatorSortKey& HXItemNameCollationKey(HXDictionary& record, const QString& name);
 
 // The locale's standard comparison itself (numeric-aware, case-insensitive), -1, 0 or 1.
 int HXLocalizedStandardCompare(const QString& a, const QString& b);

@@ -50,7 +50,7 @@ double clipLog(const HXDictionary& source, HXKey key, std::vector<double>& out, 
 } // namespace
 
 bool HXEventLogClipper::clip(const HXDictionaryRef& source, double a, double b) {
-    m_source = source;
+    m_source = &source;
     if (!source) {
         m_active.clear();
         m_front.clear();
@@ -62,12 +62,12 @@ bool HXEventLogClipper::clip(const HXDictionaryRef& source, double a, double b) 
 }
 
 HXDictionaryRef HXEventLogClipper::record() {
-    if (!m_source) {
+    if (!m_source || !*m_source) {
         HXDictionaryRef empty = HXDictionary::create();
-        empty->setValue(Source, HXValue(m_source));
+        empty->setValue(Source, HXValue(HXDictionaryRef()));
         return empty;
     }
-    const HXDictionary& source = *m_source;
+    const HXDictionary& source = **m_source;
     const HXValue* type = source.find(Type);
     const QString name = source.itemName();
     const HXValue* path = source.find(Path);
@@ -91,6 +91,7 @@ HXDictionaryRef HXEventLogClipper::record() {
     }
     m_active.clear();
     m_front.clear();
-    record->setValue(Source, HXValue(m_source));
+    record->setValue(Source, HXValue(*m_source));
+    m_source = nullptr;
     return record;
 }

@@ -8,13 +8,14 @@
 // of a short interval clips every record but keeps few, and most records then cost no allocation.
 class HXEventLogClipper {
 public:
-    // True when either clip is non-empty.
+    // True when either clip is non-empty. The clipper keeps a pointer to source, not a reference count
+    // (most records are clipped and dropped): source must outlive the record() call that follows.
     bool clip(const HXDictionaryRef& source, double a, double b);
     // The clipped record of the last clip (see eventLogClippedBetweenTimestamp), once per clip.
     HXDictionaryRef record();
 
 private:
-    HXDictionaryRef m_source;
+    const HXDictionaryRef* m_source = nullptr;
     std::vector<double> m_active;
     std::vector<double> m_front;
     double m_time = 0;

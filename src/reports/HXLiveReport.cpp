@@ -6,6 +6,8 @@
 #include "foundation/HXSorting.h"
 #include "foundation/HXUserDefaults.h"
 
+#include <QCollatorSortKey>
+
 #include <algorithm>
 
 using namespace HXKeys;
@@ -36,12 +38,10 @@ public:
             const HXDictionaryRef& record = sourceOf(*app);
             if (!m_allItems && !record->boolForKey(Expanded))
                 continue;
-            std::vector<HXDictionaryRef> windows;
+            Sources windows;
             if (m_allItems) {
-                if (const HXDictionaryRef byName = record->dictionaryForKey(WindowsByName)) {
-                    for (const HXDictionary::Entry& e : byName->entries())
-                        windows.push_back(e.value.toDictionary());
-                }
+                if (const HXValue* byName = record->find(WindowsByName); byName && byName->isDictionary())
+                    windows = records(*byName->toDictionary());
             } else {
                 windows = records(record->listWindows());
             }
@@ -51,62 +51,61 @@ public:
     }
 
     void addPools(const HXLiveReportSource& source) {
-        std::vector<HXDictionaryRef> pools;
-        if (m_allItems) {
-            const HXDictionaryRef configuration = source.configuration();
-            pools = records(configuration ? configuration->arrayForKey(u"Pools") : nullptr);
-        } else {
-            pools = records(source.listPools());
-        }
-        for (const HXDictionaryRef& pool : sorted(clipAll(pools))) {
+        m_configuration = source.configuration();
+        m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(u"Pools") : nullptr)
+                             : source.listPools();
+        for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)))) {
             m_list->append(pool);
             addChildren(*sourceOf(*pool), 2);
         }
     }
 
 private:
-    std::vector<HXDictionaryRef> applicationSources(const HXLiveReportSource& source) const {
-        if (!m_allItems)
-            return records(source.listApplications());
-        std::vector<HXDictionaryRef> apps;
-        const HXDictionaryRef configuration = source.configuration();
-        if (const HXDictionaryRef byKey =
-                configuration ? configuration->dictionaryForKey(u"Applications") : nullptr) {
-            for (const HXDictionary::Entry& e : byKey->entries())
-                apps.push_back(e.value.toDictionary());
+    // The records to clip, as pointers into their containers: no reference count is touched for the many
+    // records a short interval drops. The containers are held, and do not change, while a report is
+    // assembled.
+    using Sources = std::vector<const HXDictionaryRef*>;
+
+    Sources applicationSources(const HXLiveReportSource& source) {
+        if (!m_allItems) {
+            m_applications = source.listApplications();
+            return records(m_applications);
         }
-        return apps;
+        m_configuration = source.configuration();
+        const HXValue* byKey = m_configuration ? m_configuration->find(u"Applications") : nullptr;
+        return byKey && byKey->isDictionary() ? records(*byKey->toDictionary()) : Sources();
     }
 
     // Pool items and their windows, in stored order and unsorted.
     void addChildren(const HXDictionary& parent, int depth) {
         if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
             return;
-        for (const HXDictionaryRef& child : records(parent.arrayForKey(Children))) {
-            if (!m_clipper.clip(child, m_a, m_b) && !m_keepAll)
+        const HXValue* children = parent.find(Children);
+        if (!children || !children->isArray())
+            return;
+        for (const HXDictionaryRef* child : records(children->toArray())) {
+            if (!m_clipper.clip(*child, m_a, m_b) && !m_keepAll)
                 continue;
             m_list->append(m_clipper.record());
-            addChildren(*child, depth - 1);
+            addChildren(**child, depth - 1);
         }
     }
 
-    std::vector<HXDictionaryRef> clipAll(const std::vector<HXDictionaryRef>& sources) {
+    std::vector<HXDictionaryRef> clipAll(const Sources& sources) {
         std::vector<HXDictionaryRef> kept;
-        kept.reserve(sources.size());
         const std::size_t n = sources.size();
         for (std::size_t i = 0; i < n; ++i) {
             // Records and their logs lie all over memory: the records a few steps ahead are fetched
             // while this one is clipped, each step one link further down the chain to the log's tail.
-            if (i + 6 < n && sources[i + 6])
-                __builtin_prefetch(sources[i + 6].get());
-            if (i + 4 < n && sources[i + 4])
-                __builtin_prefetch(sources[i + 4]->entries().data());
-            if (i + 2 < n && sources[i + 2])
-                prefetchLogs(*sources[i + 2], false);
-            if (i + 1 < n && sources[i + 1])
-                prefetchLogs(*sources[i + 1], true);
-            const HXDictionaryRef& record = sources[i];
-            if (record && (m_clipper.clip(record, m_a, m_b) || m_keepAll))
+            if (i + 6 < n)
+                __builtin_prefetch(sources[i + 6]->get());
+            if (i + 4 < n)
+                __builtin_prefetch((*sources[i + 4])->entries().data());
+            if (i + 2 < n)
+                prefetchLogs(**sources[i + 2], false);
+            if (i + 1 < n)
+                prefetchLogs(**sources[i + 1], true);
+            if (m_clipper.clip(*sources[i], m_a, m_b) || m_keepAll)
                 kept.push_back(m_clipper.record());
         }
         return kept;
@@ -126,13 +125,16 @@ private:
         }
     }
 
-    // HXSortItems with the times and names read once per record instead of once per comparison.
+    // HXSortItems with the times and names read once per record instead of once per comparison, and
+    // names compared by the collation keys their source records keep from report to report.
     std::vector<HXDictionaryRef> sorted(std::vector<HXDictionaryRef> clipped) const {
         if (!m_allItems || clipped.size() < 2)
             return clipped;
         struct Keyed {
             const HXDictionary* record;
             QString name;
+            HXDictionary* source;
+            mutable const QCollatorSortKey* key;
             std::size_t index;
             double time;
             double front;
@@ -147,7 +149,8 @@ private:
         std::vector<Keyed> keyed;
         keyed.reserve(clipped.size());
         for (std::size_t i = 0; i < clipped.size(); ++i) {
-            Keyed k{clipped[i].get(), clipped[i]->itemName(), i, 0, 0, false, false};
+            const HXDictionary& record = *clipped[i];
+            Keyed k{&record, record.itemName(), sourceOf(record).get(), nullptr, i, 0, 0, false, false};
             k.time = number(*k.record, Time, k.hasTime);
             k.front = number(*k.record, FrontTime, k.hasFront);
             keyed.push_back(k);
@@ -168,8 +171,17 @@ private:
                     return c < 0;
             }
             // HXSortItemsByName: by name, empty names last, then by "Path".
-            if (const int c = HXSortStrings(a.name, b.name))
-                return c < 0;
+            if (a.name.isEmpty() || b.name.isEmpty()) {
+                if (const int c = HXSortStrings(a.name, b.name))
+                    return c < 0;
+            } else {
+                if (!a.key)
+                    a.key = &HXItemNameCollationKey(*a.source, a.name);
+                if (!b.key)
+                    b.key = &HXItemNameCollationKey(*b.source, b.name);
+                if (const int c = a.key->compare(*b.key))
+                    return c < 0;
+            }
             return HXLocalizedStandardCompare(a.record->stringForKey(Path), b.record->stringForKey(Path)) < 0;
         });
         std::vector<HXDictionaryRef> out;
@@ -179,14 +191,25 @@ private:
         return out;
     }
 
-    static std::vector<HXDictionaryRef> records(const HXArrayRef& array) {
-        std::vector<HXDictionaryRef> out;
+    // The dictionaries among the values, in order; anything else is skipped.
+    static Sources records(const HXArrayRef& array) {
+        Sources out;
         if (!array)
             return out;
         out.reserve(array->values().size());
         for (const HXValue& v : array->values()) {
             if (const HXDictionaryRef& d = v.toDictionary())
-                out.push_back(d);
+                out.push_back(&d);
+        }
+        return out;
+    }
+
+    static Sources records(const HXDictionary& byKey) {
+        Sources out;
+        out.reserve(byKey.entries().size());
+        for (const HXDictionary::Entry& e : byKey.entries()) {
+            if (const HXDictionaryRef& d = e.value.toDictionary())
+                out.push_back(&d);
         }
         return out;
     }
@@ -201,6 +224,9 @@ private:
     bool m_keepAll = false;
     bool m_allItems = false;
     HXArrayRef m_list;
+    HXDictionaryRef m_configuration;
+    HXArrayRef m_applications;
+    HXArrayRef m_pools;
     HXEventLogClipper m_clipper;
 };
 
