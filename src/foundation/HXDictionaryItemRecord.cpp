@@ -12,7 +12,7 @@ namespace {
 constexpr double kSimilarity = 0.001;
 
 bool hasVisibleText(const QString& s) {
-    return !s.trimmed().isEmpty();
+    return !QStringView(s).trimmed().isEmpty();
 }
 
 } // namespace
