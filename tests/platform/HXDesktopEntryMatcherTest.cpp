@@ -3,6 +3,7 @@
 #include "platform/x11/HXProgramKey.h"
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -43,16 +44,27 @@ public:
     Running(const QString& program, const QStringList& arguments) {
         m_process.start(program, arguments);
         EXPECT_TRUE(m_process.waitForStarted()) << program.toStdString();
+        // Started can be told a moment before the child has become the program, and the kernel shows
+        // the new executable a moment before the new command line.
+        const QString ours = HXProgramKey::executableOf(QCoreApplication::applicationPid());
+        for (int i = 0; i < 250 && (HXProgramKey::executableOf(pid()) == ours || commandLine().isEmpty());
+             ++i)
+            QThread::msleep(20);
     }
     ~Running() {
         m_process.kill();
         m_process.waitForFinished();
     }
     std::int64_t pid() const { return m_process.processId(); }
+    QByteArray commandLine() const {
+        QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     // Launchers such as pyenv's shims run a while before the real program replaces them.
     bool waitForExecutable(const QString& fileNamePrefix) const {
         for (int i = 0; i < 250; ++i) {
-            if (QFileInfo(HXProgramKey::executableOf(pid())).fileName().startsWith(fileNamePrefix))
+            if (QFileInfo(HXProgramKey::executableOf(pid())).fileName().startsWith(fileNamePrefix) &&
+                !commandLine().isEmpty())
                 return true;
             QThread::msleep(20);
         }
