@@ -4,7 +4,7 @@ QD_BUILD_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6dbus6 libqt6concurrent6
     libicu-dev
     libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev
-    libxcb-screensaver0-dev libxkbcommon-x11-dev
+    libxcb-screensaver0-dev libxcb-dpms0-dev libxkbcommon-x11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils)

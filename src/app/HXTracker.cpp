@@ -12,11 +12,13 @@
 #include "foundation/HXLog.h"
 #include "foundation/HXQtScheduler.h"
 #include "foundation/HXUserDefaults.h"
+#include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
 #include "platform/x11/HXDesktopEntryMatcher.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11Display.h"
+#include "platform/x11/HXX11DisplayPowerMonitor.h"
 #include "platform/x11/HXX11InputMonitor.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
 #include "platform/x11/HXX11WindowServer.h"
@@ -41,6 +43,8 @@ struct HXTracker::Parts {
     std::unique_ptr<HXX11ScreenSaverSuspender> screenSaverSuspender;
     std::unique_ptr<HXDBusDisplaySleepInhibitor> inhibitor;
     std::unique_ptr<HXDBusUserPresenceMonitor> presenceMonitor;
+    std::unique_ptr<HXX11DisplayPowerMonitor> displayPowerMonitor;
+    std::unique_ptr<HXUserPresenceMonitorGroup> presenceMonitors;
     HXWidgetUserInterface ui;
     std::unique_ptr<HXMainController> controller;
     std::unique_ptr<HXReportsBridge> reportsBridge;
@@ -93,6 +97,9 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.screenSaverSuspender = std::make_unique<HXX11ScreenSaverSuspender>();
     p.inhibitor = std::make_unique<HXDBusDisplaySleepInhibitor>(p.screenSaverSuspender.get());
     p.presenceMonitor = std::make_unique<HXDBusUserPresenceMonitor>();
+    p.displayPowerMonitor = std::make_unique<HXX11DisplayPowerMonitor>(p.scheduler);
+    p.presenceMonitors = std::make_unique<HXUserPresenceMonitorGroup>(
+        std::vector<HXUserPresenceMonitor*>{p.presenceMonitor.get(), p.displayPowerMonitor.get()});
 
     p.controller = std::make_unique<HXMainController>(
         HXEngineServices{*p.defaults, p.scheduler, p.clock, *p.workspace, *p.windowServer, p.ui,
@@ -104,7 +111,7 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.tray =
         std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
     p.lifecycle =
-        std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitor.get());
+        std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitors.get());
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
     p.tray->setSnapshotOpener([&p](const QStringList& csv) {
         for (const QString& file : csv)
