@@ -5,6 +5,7 @@
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
+#include "foundation/HXMappedFile.h"
 #include "foundation/HXPropertyList.h"
 #include "foundation/HXScheduler.h"
 #include "foundation/HXUserDefaults.h"
@@ -105,19 +106,17 @@ void HXConfigurationStore::moveUnreadableFileAside(const QString& path, const QS
 
 void HXConfigurationStore::load() {
     const QString path = configurationPath();
-    QFile file(path);
-    QByteArray data;
-    bool fromFile = false;
-    if (file.open(QIODevice::ReadOnly)) {
-        data = file.readAll();
-        fromFile = file.error() == QFileDevice::NoError;
-        file.close();
-    }
-    if (!fromFile) {
+    HXPropertyListResult parsed;
+    // Saves replace the file by renaming, so it can be mapped while it is read.
+    const HXMappedFile file(path);
+    const bool fromFile = file.isReadable();
+    if (fromFile) {
+        parsed =
+            HXPropertyList::read(file.bytes(), [&file](quint64 from, quint64 to) { file.release(from, to); });
+    } else {
         const HXDictionaryRef copy = m_defaults.dictionaryForKey(kDefaultConfigurationKey);
-        data = copy ? propertyListData(HXValue(copy)) : QByteArray();
+        parsed = HXPropertyList::read(copy ? propertyListData(HXValue(copy)) : QByteArray());
     }
-    const HXPropertyListResult parsed = HXPropertyList::read(data);
     m_configuration = parsed.value.toDictionary();
     if (!m_configuration && fromFile)
         moveUnreadableFileAside(path, parsed.ok() ? QStringLiteral("not a dictionary") : parsed.error);

@@ -21,10 +21,42 @@ namespace {
 
 using namespace HXBinaryPropertyList;
 
+// Collects finished byte ranges that follow one another and passes them on a megabyte or more at a time:
+// one call per event log would cost more than the memory it gives back. Small gaps between the ranges
+// (a record's keys and names, already decoded) are passed on with them.
+class ConsumedRanges {
+public:
+    explicit ConsumedRanges(const HXPropertyList::Consumed& consumed) : m_consumed(consumed) {}
+
+    void add(quint64 from, quint64 to) {
+        if (!m_consumed)
+            return;
+        if (m_to > m_from && from >= m_from && from <= m_to + kGap) {
+            m_to = std::max(m_to, to);
+        } else {
+            m_from = from;
+            m_to = to;
+        }
+        if (m_to - m_from >= kPiece) {
+            m_consumed(m_from, m_to);
+            m_from = m_to;
+        }
+    }
+
+private:
+    static constexpr quint64 kGap = 4096;
+    static constexpr quint64 kPiece = 1 << 20;
+
+    const HXPropertyList::Consumed& m_consumed;
+    quint64 m_from = 0;
+    quint64 m_to = 0;
+};
+
 class BinaryReader {
 public:
-    explicit BinaryReader(QByteArrayView data)
-        : m_bytes(reinterpret_cast<const uchar*>(data.data())), m_size(static_cast<quint64>(data.size())) {}
+    BinaryReader(QByteArrayView data, const HXPropertyList::Consumed& consumed)
+        : m_bytes(reinterpret_cast<const uchar*>(data.data())), m_size(static_cast<quint64>(data.size())),
+          m_consumedObjects(consumed), m_consumedOffsets(consumed) {}
 
     HXPropertyListResult read() {
         HXPropertyListResult result;
@@ -80,6 +112,7 @@ private:
             return fail(
                 QStringLiteral("bad trailer: %1 objects do not fit in the offset table").arg(m_objectCount));
         m_table = m_bytes + m_tableOffset;
+        m_sharedKnown.resize(m_objectCount);
         m_budget = 2 * m_size + 65536;
         return true;
     }
@@ -150,6 +183,12 @@ private:
     }
 
     bool readObject(quint64 ref, int depth, HXValue& out) {
+        // A string or data met before is taken as decoded, without touching its bytes or offset again:
+        // those may lie far back in data that was already given back.
+        if (const HXValue* known = sharedValue(ref)) {
+            out = *known;
+            return true;
+        }
         quint64 offset = 0;
         if (!objectOffset(ref, offset))
             return false;
@@ -256,9 +295,8 @@ private:
 
     // Strings and data, decoded once per object and shared by every reference to it.
     bool readShared(quint64 ref, quint64 offset, HXValue& out) {
-        const auto cached = m_shared.find(ref);
-        if (cached != m_shared.end()) {
-            out = cached->second;
+        if (const HXValue* known = sharedValue(ref)) {
+            out = *known;
             return true;
         }
         quint64 count = 0;
@@ -290,7 +328,15 @@ private:
         }
         }
         m_shared.emplace(ref, out);
+        m_sharedKnown[ref] = true;
         return true;
+    }
+
+    // The string or data decoded for ref before, or nullptr; the bit vector spares most objects a lookup.
+    const HXValue* sharedValue(quint64 ref) const {
+        if (ref >= m_sharedKnown.size() || !m_sharedKnown[ref])
+            return nullptr;
+        return &m_shared.find(ref)->second;
     }
 
     static bool decodeUTF16(const uchar* p, quint64 count, QString& text) {
@@ -311,8 +357,7 @@ private:
     }
 
     // The element as a number when it is a real; false without an error when it is something else.
-    bool realElement(quint64 ref, double& number) {
-        quint64 offset = 0;
+    bool realElement(quint64 ref, double& number, quint64& offset) {
         if (!objectOffset(ref, offset))
             return false;
         const uchar marker = m_bytes[offset];
@@ -341,12 +386,25 @@ private:
         std::vector<double> numbers;
         numbers.reserve(static_cast<std::size_t>(count));
         quint64 i = 0;
-        for (double number = 0; i < count && realElement(refAt(refs, i), number); ++i)
+        Extent objects{offset, start + count * static_cast<quint64>(m_refSize)};
+        Extent refsUsed{ref, ref + 1};
+        for (double number = 0; i < count; ++i) {
+            const quint64 element = refAt(refs, i);
+            quint64 elementOffset = 0;
+            if (!realElement(element, number, elementOffset))
+                break;
             numbers.push_back(number);
+            objects.include(elementOffset, elementOffset + 9);
+            refsUsed.include(element, element + 1);
+        }
         if (!m_error.isEmpty())
             return false;
         if (i == count) {
             out = HXValue(HXArray::createWithDoubles(std::move(numbers)));
+            const auto offsetSize = static_cast<quint64>(m_offsetSize);
+            m_consumedObjects.add(objects.from, objects.to);
+            m_consumedOffsets.add(m_tableOffset + refsUsed.from * offsetSize,
+                                  m_tableOffset + refsUsed.to * offsetSize);
             return true;
         }
         if (!enter(ref))
@@ -367,6 +425,10 @@ private:
     }
 
     bool readKey(quint64 ref, QString& key) {
+        if (const HXValue* known = sharedValue(ref); known && known->isString()) {
+            key = known->toString();
+            return true;
+        }
         quint64 offset = 0;
         if (!objectOffset(ref, offset))
             return false;
@@ -406,8 +468,19 @@ private:
         return true;
     }
 
+    struct Extent {
+        quint64 from;
+        quint64 to;
+        void include(quint64 a, quint64 b) {
+            from = std::min(from, a);
+            to = std::max(to, b);
+        }
+    };
+
     const uchar* m_bytes;
     quint64 m_size;
+    ConsumedRanges m_consumedObjects;
+    ConsumedRanges m_consumedOffsets;
     const uchar* m_table = nullptr;
     int m_offsetSize = 0;
     int m_refSize = 0;
@@ -417,11 +490,12 @@ private:
     quint64 m_budget = 0;
     std::vector<quint64> m_path;
     std::unordered_map<quint64, HXValue> m_shared;
+    std::vector<bool> m_sharedKnown;
     QString m_error;
 };
 
 } // namespace
 
-HXPropertyListResult HXPropertyList::readBinary(QByteArrayView data) {
-    return BinaryReader(data).read();
+HXPropertyListResult HXPropertyList::readBinary(QByteArrayView data, const Consumed& consumed) {
+    return BinaryReader(data, consumed).read();
 }

@@ -4,9 +4,9 @@
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXLog.h"
 
-HXPropertyListResult HXPropertyList::read(QByteArrayView data) {
+HXPropertyListResult HXPropertyList::read(QByteArrayView data, const Consumed& consumed) {
     if (data.startsWith(QByteArrayView("bplist")))
-        return readBinary(data);
+        return readBinary(data, consumed);
     return readXML(data);
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 enum class HXPropertyListFormat { Binary, XML };
@@ -24,9 +25,14 @@ namespace HXPropertyList {
 // Nesting deeper than this is refused by both readers and both writers.
 inline constexpr int kMaximumDepth = 512;
 
+// Told of byte ranges of the data that the binary reader has finished with (event logs, in pieces of a
+// megabyte or more), so that memory-mapped data can be released while the rest is decoded. A range may
+// still be read again; the data must stay readable until the read returns.
+using Consumed = std::function<void(quint64 from, quint64 to)>;
+
 // Reads binary ("bplist00") or XML data, recognised by its first bytes.
-HXPropertyListResult read(QByteArrayView data);
-HXPropertyListResult readBinary(QByteArrayView data);
+HXPropertyListResult read(QByteArrayView data, const Consumed& consumed = {});
+HXPropertyListResult readBinary(QByteArrayView data, const Consumed& consumed = {});
 HXPropertyListResult readXML(QByteArrayView data);
 
 // Nothing when the value cannot be written (a null value, nesting too deep); error says why.

@@ -100,6 +100,11 @@ std::vector<Corrupt> corruptBinaryInputs() {
          "UTF-16"},
         {"integer key", plistOf({marker(0xD1) + ref(1) + ref(1), marker(0x10) + "\x01"}).bytes(),
          "not a string"},
+        {"data read as a value, then as a key",
+         plistOf({marker(0xD2) + ref(1) + ref(2) + ref(2) + ref(3), asciiString("k"), marker(0x41) + "x",
+                  marker(0x09)})
+             .bytes(),
+         "not a string"},
         {"integer of 32 bytes", plistOf({marker(0x15) + QByteArray(32, '\0')}).bytes(), "integer"},
         {"truncated integer", plistOf({marker(0x13) + QByteArray(3, '\0')}).bytes(), "truncated"},
         {"integer beyond 64 bits",
