@@ -293,12 +293,9 @@ private:
         return true;
     }
 
-    // Strings and data, decoded once per object and shared by every reference to it.
+    // Strings and data, decoded once per object and shared by every reference to it: the callers look in
+    // sharedValue() first.
     bool readShared(quint64 ref, quint64 offset, HXValue& out) {
-        if (const HXValue* known = sharedValue(ref)) {
-            out = *known;
-            return true;
-        }
         quint64 count = 0;
         quint64 start = 0;
         if (!readCount(offset, count, start))
