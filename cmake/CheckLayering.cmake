@@ -1,21 +1,6 @@
-# The engine-side layers depend on QtCore (and ICU) only: no widgets, no GUI, no platform backend.
-set(engine_dirs foundation engine filters reports)
-set(violations "")
-foreach(dir ${engine_dirs})
-    file(GLOB_RECURSE files ${SOURCE_DIR}/src/${dir}/*.h ${SOURCE_DIR}/src/${dir}/*.cpp)
-    foreach(f ${files})
-        # Widget files of the reports layer live in reports/widgets/.
-        if(f MATCHES "/reports/widgets/" OR f MATCHES "/filters/widgets/")
-            continue()
-        endif()
-        file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include")
-        foreach(line ${lines})
-            if(line MATCHES "Qt(Widgets|Gui|DBus)|<Q(Widget|Application|Painter|Dialog|Color|Image|Pixmap|Font)[>/]|platform/(x11|dbus)/|xcb")
-                string(APPEND violations "${f}: ${line}\n")
-            endif()
-        endforeach()
-    endforeach()
-endforeach()
-if(violations)
-    message(FATAL_ERROR "layer violations:\n${violations}")
-endif()
+# The include half of the layering rule as a test (cmake -DSOURCE_DIR=... -DQT_INCLUDE_ROOT=... -P), so
+# that an include added after configuring is caught by ctest as well; configuring checks the same and
+# the targets' link libraries too.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/QualdernLayering.cmake)
+qd_check_include_layering("${SOURCE_DIR}/src" "${QT_INCLUDE_ROOT}")
