@@ -5,10 +5,14 @@ QD_BUILD_PACKAGES=(
     libicu-dev
     libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev
     libxcb-screensaver0-dev libxcb-dpms0-dev libxkbcommon-x11-dev
+    libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev
 )
-QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils)
-QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin)
+# sway, foot, Xwayland and wtype: the Wayland tests run a headless sway with real clients.
+QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils
+                  sway foot xwayland wtype qt6-wayland)
+# The Qt Wayland plugin: the tracker's own windows on a Wayland session.
+QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin qt6-wayland)
 
 # Installs whatever of the given packages is missing (as root, or through sudo).
 qd_install_missing() {

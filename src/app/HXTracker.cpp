@@ -15,14 +15,10 @@
 #include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
-#include "platform/x11/HXDesktopEntryMatcher.h"
+#include "platform/wayland/HXDesktopSession.h"
 #include "platform/x11/HXQtScreenCapture.h"
-#include "platform/x11/HXX11Display.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
-#include "platform/x11/HXX11InputMonitor.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
-#include "platform/x11/HXX11WindowServer.h"
-#include "platform/x11/HXX11Workspace.h"
 #include "reports/HXScheduledTasks.h"
 #include "ui/HXSnapshotWindows.h"
 #include "ui/HXTrayController.h"
@@ -35,10 +31,7 @@ struct HXTracker::Parts {
     HXSystemClock clock;
     std::unique_ptr<HXUserDefaults> defaults;
     std::unique_ptr<HXSingleInstance> singleInstance;
-    std::shared_ptr<HXX11Display> display;
-    std::unique_ptr<HXX11WindowServer> windowServer;
-    std::unique_ptr<HXX11Workspace> workspace;
-    std::unique_ptr<HXX11InputMonitor> inputMonitor;
+    std::unique_ptr<HXDesktopSession> session;
     HXQtScreenCapture screenCapture;
     std::unique_ptr<HXX11ScreenSaverSuspender> screenSaverSuspender;
     std::unique_ptr<HXDBusDisplaySleepInhibitor> inhibitor;
@@ -74,10 +67,9 @@ std::optional<int> HXTracker::start(const QStringList& files) {
         return 0;
     }
 
-    p.display = std::make_shared<HXX11Display>();
-    const HXX11Availability availability = p.display->availability();
-    if (availability != HXX11Availability::Available) {
-        const QString reason = HXX11AvailabilityReason(availability);
+    p.session = std::make_unique<HXDesktopSession>();
+    QString reason;
+    if (!p.session->open(&reason)) {
         HXSystemLog(QStringLiteral("cannot track windows: %1").arg(reason));
         QMessageBox::critical(nullptr, QStringLiteral("Qualdern"),
                               HXLocalized("Qualdern cannot see your windows, so it cannot track anything.") +
@@ -91,9 +83,11 @@ std::optional<int> HXTracker::start(const QStringList& files) {
         if (key == QStringLiteral("HXDebugLog"))
             HXLogging::setDebugEnabled(p.defaults->boolForKey(u"HXDebugLog"));
     });
-    p.windowServer = std::make_unique<HXX11WindowServer>(p.display);
-    p.workspace = std::make_unique<HXX11Workspace>(p.display, HXDesktopEntryMatcher::standard());
-    p.inputMonitor = std::make_unique<HXX11InputMonitor>();
+    p.session->setAdviceHandler([](const QString& advice) {
+        auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Qualdern"), advice);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+    });
     p.screenSaverSuspender = std::make_unique<HXX11ScreenSaverSuspender>();
     p.inhibitor = std::make_unique<HXDBusDisplaySleepInhibitor>(p.screenSaverSuspender.get());
     p.presenceMonitor = std::make_unique<HXDBusUserPresenceMonitor>();
@@ -102,16 +96,16 @@ std::optional<int> HXTracker::start(const QStringList& files) {
         std::vector<HXUserPresenceMonitor*>{p.presenceMonitor.get(), p.displayPowerMonitor.get()});
 
     p.controller = std::make_unique<HXMainController>(
-        HXEngineServices{*p.defaults, p.scheduler, p.clock, *p.workspace, *p.windowServer, p.ui,
-                         &p.screenCapture, nullptr, p.inhibitor.get(), library});
+        HXEngineServices{*p.defaults, p.scheduler, p.clock, p.session->workspace(), p.session->windowServer(),
+                         p.ui, &p.screenCapture, nullptr, p.inhibitor.get(), library});
     p.reportsBridge = std::make_unique<HXReportsBridge>(*p.controller);
     p.scheduledTasks =
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
     p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
     p.tray =
         std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
-    p.lifecycle =
-        std::make_unique<HXLifecycle>(*p.controller, *p.tray, p.inputMonitor.get(), p.presenceMonitors.get());
+    p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
+                                                p.presenceMonitors.get());
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
     p.tray->setSnapshotOpener([&p](const QStringList& csv) {
         for (const QString& file : csv)

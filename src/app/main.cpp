@@ -1,6 +1,7 @@
 // qualdern: the time tracker, or with a verb as first argument, one of its headless report commands.
 #include "app/HXApplication.h"
 #include "app/HXTracker.h"
+#include "platform/wayland/HXDesktopSession.h"
 #include "reports/cli/HXReportsCommandLine.h"
 
 #include <QCoreApplication>
@@ -43,17 +44,16 @@ int main(int argc, char** argv) {
         }
         files.append(QString::fromLocal8Bit(argv[i]));
     }
-    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fputs(qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-                       ? "qualdern: no display: Qualdern tracks the windows of an X11 desktop session.\n"
-                       : "qualdern: this Wayland session offers no X11 display (Xwayland): Qualdern can only "
-                         "track the windows of an X11 desktop.\n",
-                   stderr);
+    // The tracker's own windows belong to the session it watches: Wayland where it can be reached.
+    QString noDisplay;
+    const std::optional<QByteArray> platform =
+        HXDesktopSession::qtPlatform(QProcessEnvironment::systemEnvironment(), &noDisplay);
+    if (!platform) {
+        std::fprintf(stderr, "qualdern: %s\n", noDisplay.toLocal8Bit().constData());
         return 1;
     }
-    // The tracker's own windows belong to the X11 session it watches.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("QT_QPA_PLATFORM", *platform);
     HXApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qualdern"));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/HXWindowSource.h"
+#include "platform/x11/HXDesktopEntryMatcher.h"
+#include "platform/x11/HXX11WindowServer.h"
+#include "platform/x11/HXX11Workspace.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+class HXX11Display;
+
+// The EWMH client list as a window source: in an X11 session, or for the X11 programs of a Wayland
+// session through Xwayland. It answers while the display has a window manager and the connection holds.
+class HXX11WindowSource final : public HXWindowSource {
+public:
+    // $DISPLAY when displayName is empty.
+    explicit HXX11WindowSource(HXDesktopEntryMatcher matcher, QByteArray displayName = {});
+    ~HXX11WindowSource() override;
+
+    QString name() const override { return QStringLiteral("X11"); }
+    void start() override;
+    State state() override;
+    void stop() override;
+    QString failureReason() const override { return m_reason; }
+
+    HXWindowServer& windowServer() override { return *m_windowServer; }
+    HXWorkspace& workspace() override { return *m_workspace; }
+
+private:
+    HXDesktopEntryMatcher m_matcher;
+    QByteArray m_displayName;
+    std::shared_ptr<HXX11Display> m_display;
+    std::unique_ptr<HXX11WindowServer> m_windowServer;
+    std::unique_ptr<HXX11Workspace> m_workspace;
+    QString m_reason;
+};
