@@ -57,7 +57,8 @@ std::optional<QByteArray> HXDesktopSession::qtPlatform(const QProcessEnvironment
         return QByteArray("xcb");
     if (reason)
         *reason =
-            QStringLiteral("no display: Qualdern tracks the windows of a desktop session (Wayland, or X11).");
+            QStringLiteral("no display: Qualdern tracks the windows of a desktop session, but neither DISPLAY "
+                           "(X11) nor WAYLAND_DISPLAY is set.");
     return std::nullopt;
 }
 

@@ -39,16 +39,32 @@ function onCurrentDesktop(w) {
     return w.desktop === workspace.currentDesktop || w.desktop === -1;
 }
 
+// Plasma 5 gives the resource class and name as byte arrays, which reach scripts as ArrayBuffers.
+function text(value) {
+    if (value === undefined || value === null) return "";
+    if (value instanceof ArrayBuffer) {
+        const bytes = new Uint8Array(value);
+        let s = "";
+        for (let i = 0; i < bytes.length; ++i) s += String.fromCharCode(bytes[i]);
+        try {
+            return decodeURIComponent(escape(s));
+        } catch (e) {
+            return s;
+        }
+    }
+    return String(value);
+}
+
 function idOf(w) {
-    return String(w.internalId);
+    return text(w.internalId);
 }
 
 function describe(w, activeId) {
     return {
         id: idOf(w),
-        title: String(w.caption || ""),
-        "class": String(w.resourceClass || ""),
-        instance: String(w.resourceName || ""),
+        title: text(w.caption),
+        "class": text(w.resourceClass),
+        instance: text(w.resourceName),
         pid: Number(w.pid) || 0,
         active: idOf(w) === activeId,
         minimized: !!w.minimized,
