@@ -73,6 +73,7 @@ void HXWindowSourceChooser::advance() {
             return;
         case HXWindowSource::State::Answering:
             m_answered = true;
+            m_inOutage = false;
             if (m_loggedChoice != &source) {
                 HXSystemLog(QStringLiteral("window source: %1").arg(source.name()));
                 m_loggedChoice = &source;
@@ -81,9 +82,10 @@ void HXWindowSourceChooser::advance() {
         case HXWindowSource::State::Failed:
             candidateFailed(source);
             if (m_index + 1 >= m_candidates.size()) {
-                if (!m_retryAt)
+                if (!m_inOutage)
                     HXSystemLog(QStringLiteral("no window source answers; trying again in %1 s")
                                     .arg(m_retryInterval.count() / 1000.0));
+                m_inOutage = true;
                 m_retryAt = m_clock() + m_retryInterval;
                 return;
             }

@@ -58,6 +58,8 @@ private:
     bool m_answered = false;
     // Set while every candidate failed: when to try them again.
     std::optional<std::chrono::steady_clock::time_point> m_retryAt;
+    // From the moment every candidate failed until one answers again.
+    bool m_inOutage = false;
     HXWindowSource* m_loggedChoice = nullptr;
     std::vector<HXWindowSource*> m_loggedFailures;
     std::vector<QString> m_givenAdvice;
