@@ -57,7 +57,8 @@ public:
         m_log += m_process.readAllStandardError();
         return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
     }
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // Asks the system: no event loop watches the process here.
+    bool isRunning() { return m_process.state() == QProcess::Running && !m_process.waitForFinished(0); }
     // What it logged so far.
     QString log() {
         // No event loop reads for the process here.
