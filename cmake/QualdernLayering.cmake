@@ -168,14 +168,19 @@ function(qd_targets_below dir out)
     set(${out} ${targets} PARENT_SCOPE)
 endfunction()
 
-# The src/ folder a target's files are in: its first source's, else where it is defined.
+# The src/ folder a target's files are in: its first source's, else (no sources, or generated ones in the
+# build folder) where it is defined.
 function(qd_folder_of_target src target out)
     get_target_property(source_dir ${target} SOURCE_DIR)
     get_target_property(sources ${target} SOURCES)
     set(where "${source_dir}/CMakeLists.txt")
     if(sources)
         list(GET sources 0 first)
-        get_filename_component(where "${first}" ABSOLUTE BASE_DIR "${source_dir}")
+        get_filename_component(first "${first}" ABSOLUTE BASE_DIR "${source_dir}")
+        string(FIND "${first}" "${src}/" at)
+        if(at EQUAL 0)
+            set(where "${first}")
+        endif()
     endif()
     file(RELATIVE_PATH relative "${src}" "${where}")
     get_filename_component(folder "${relative}" DIRECTORY)

@@ -26,7 +26,8 @@ set(QD_LAYERS
     "platform/fake   : foundation platform                                  : QtCore"
     "platform/x11    : foundation platform                                  : QtCore QtGui X11 ICU"
     "platform/dbus   : foundation platform                                  : QtCore QtDBus"
-    "platform/wayland: foundation platform                                  : QtCore QtGui QtDBus wayland"
+    # Wayland's sources name applications by their desktop entries, as X11's does.
+    "platform/wayland: foundation platform platform/x11                     : QtCore QtGui QtDBus wayland"
     # The tracking engine: QtCore only, the world reaches it through platform/ and its own ports.
     "engine          : foundation filters reports platform                  : QtCore"
     # Ad hoc timers, hot keys and icon announcements, each with its widgets below it.

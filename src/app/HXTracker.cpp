@@ -15,7 +15,7 @@
 #include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
-#include "platform/wayland/HXDesktopSession.h"
+#include "app/HXDesktopSession.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"

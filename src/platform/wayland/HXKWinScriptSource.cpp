@@ -5,7 +5,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
-#include <QFile>
+
+#include <qualdern-kwin-tracker-script.h>
 
 namespace {
 
@@ -36,10 +37,7 @@ HXKWinScriptSource::~HXKWinScriptSource() {
 }
 
 bool HXKWinScriptSource::writeScript() {
-    QFile resource(QStringLiteral(":/kwin/qualdern-tracker.js"));
-    if (!resource.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray script = resource.readAll();
+    QByteArray script(kKWinTrackerScript);
     script.replace("@SERVICE@", m_bus.baseService().toUtf8());
     script.replace("@PATH@", HXKWinScriptReceiver::kObjectPath);
     script.replace("@INTERFACE@", HXKWinScriptReceiver::kInterface);

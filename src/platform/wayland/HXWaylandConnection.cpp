@@ -38,6 +38,14 @@ HXWaylandConnection::HXWaylandConnection(const QByteArray& displayName, QObject*
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &HXWaylandConnection::readEvents);
 }
 
+bool HXWaylandConnection::canConnect(const QByteArray& displayName) {
+    wl_display* display = wl_display_connect(displayName.isEmpty() ? nullptr : displayName.constData());
+    if (!display)
+        return false;
+    wl_display_disconnect(display);
+    return true;
+}
+
 HXWaylandConnection::~HXWaylandConnection() {
     m_notifier.reset();
     if (m_registry)

@@ -31,6 +31,9 @@ public:
     explicit HXWaylandConnection(const QByteArray& displayName = {}, QObject* parent = nullptr);
     ~HXWaylandConnection() override;
 
+    // Whether a compositor answers at displayName ($WAYLAND_DISPLAY, else wayland-0, when empty).
+    static bool canConnect(const QByteArray& displayName);
+
     bool isConnected() const { return m_display && !m_lost; }
     const std::vector<Global>& globals() const { return m_globals; }
     std::optional<Global> global(const QString& interface) const;

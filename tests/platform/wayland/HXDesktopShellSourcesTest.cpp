@@ -7,7 +7,7 @@
 #include "platform/HXWindowServer.h"
 #include "platform/HXWorkspace.h"
 #include "platform/dbus/HXDBusIdleTimeMonitor.h"
-#include "platform/wayland/HXDesktopSession.h"
+#include "app/HXDesktopSession.h"
 #include "platform/wayland/HXGnomeShellSource.h"
 #include "platform/wayland/HXKWinScriptSource.h"
 

@@ -1,4 +1,4 @@
-#include "platform/wayland/HXDesktopSession.h"
+#include "app/HXDesktopSession.h"
 
 #include "foundation/HXLog.h"
 #include "platform/HXInputMonitorChooser.h"
@@ -15,8 +15,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-
-#include <wayland-client.h>
 
 namespace {
 
@@ -41,10 +39,8 @@ std::optional<QByteArray> HXDesktopSession::qtPlatform(const QProcessEnvironment
     const HXSessionFacts facts = HXSessionFacts::fromEnvironment(environment);
     if (facts.waylandSession) {
         const QByteArray name = waylandDisplayName(environment);
-        if (wl_display* display = wl_display_connect(name.isEmpty() ? nullptr : name.constData())) {
-            wl_display_disconnect(display);
+        if (HXWaylandConnection::canConnect(name))
             return QByteArray("wayland");
-        }
         if (facts.x11Display)
             return QByteArray("xcb");
         if (reason)
@@ -56,9 +52,9 @@ std::optional<QByteArray> HXDesktopSession::qtPlatform(const QProcessEnvironment
     if (facts.x11Display)
         return QByteArray("xcb");
     if (reason)
-        *reason =
-            QStringLiteral("no display: Qualdern tracks the windows of a desktop session, but neither DISPLAY "
-                           "(X11) nor WAYLAND_DISPLAY is set.");
+        *reason = QStringLiteral(
+            "no display: Qualdern tracks the windows of a desktop session, but neither DISPLAY "
+            "(X11) nor WAYLAND_DISPLAY is set.");
     return std::nullopt;
 }
 
