@@ -8,10 +8,10 @@ QD_BUILD_PACKAGES=(
     libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev
 )
-# sway, foot, Xwayland and wtype: the Wayland tests run a headless sway with real clients; Qt's
-# JavaScript engine runs the KWin script in its stand-in.
+# sway, foot (and a font for it), Xwayland and wtype: the Wayland tests run a headless sway with real
+# clients; Qt's JavaScript engine runs the KWin script in its stand-in, gjs the GNOME Shell extension's.
 QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils
-                  sway foot xwayland wtype qt6-wayland qt6-declarative-dev)
+                  sway foot xwayland wtype fonts-dejavu-core qt6-wayland qt6-declarative-dev gjs)
 # The Qt Wayland plugin: the tracker's own windows on a Wayland session.
 QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin qt6-wayland)
 

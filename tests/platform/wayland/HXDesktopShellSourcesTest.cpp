@@ -3,11 +3,11 @@
 // model of Plasma 5's or Plasma 6's scripting API. Also the session's fall back to X11 when one of them
 // goes away mid-run.
 #include "X11TestSupport.h"
+#include "app/HXDesktopSession.h"
 #include "foundation/HXLog.h"
 #include "platform/HXWindowServer.h"
 #include "platform/HXWorkspace.h"
 #include "platform/dbus/HXDBusIdleTimeMonitor.h"
-#include "app/HXDesktopSession.h"
 #include "platform/wayland/HXGnomeShellSource.h"
 #include "platform/wayland/HXKWinScriptSource.h"
 
@@ -18,17 +18,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// qd_fake_desktop_shell on the private session bus.
+// qd_fake_desktop_shell (or another stand-in) on the private session bus.
 class FakeShell {
 public:
-    explicit FakeShell(const QStringList& options) {
+    explicit FakeShell(const QStringList& options,
+                       const QString& program = QStringLiteral(QD_FAKE_DESKTOP_SHELL)) {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(QStringLiteral(QD_FAKE_DESKTOP_SHELL), options);
+        m_process.start(program, options);
         m_ready = m_process.waitForStarted(5000) && waitForLine("ready");
     }
     ~FakeShell() { quit(); }
@@ -184,7 +186,8 @@ TEST_P(KWinScript, LoadsTheScriptAndFollowsWindowsUntilItIsUnloaded) {
     EXPECT_EQ(source.workspace().menuBarOwner()->processIdentifier, 4002);
 
     source.stop();
-    EXPECT_TRUE(kwin.waitForLine("unloadScript qualdern-tracker -> true")) << kwin.lines().join('\n').constData();
+    EXPECT_TRUE(kwin.waitForLine("unloadScript qualdern-tracker -> true"))
+        << kwin.lines().join('\n').constData();
     EXPECT_EQ(source.state(), HXWindowSource::State::Failed);
     EXPECT_FALSE(source.windowServer().onScreenWindows());
 }
@@ -259,6 +262,61 @@ TEST(HXGnomeShellSource, FollowsTheExtensionsWindowListUntilItIsDisabled) {
     ASSERT_TRUE(gnome.command(op("release")));
     ASSERT_TRUE(waitUntil([&] { return source.state() == HXWindowSource::State::Failed; }));
     EXPECT_TRUE(source.advice().isEmpty()) << "it was there: nothing to enable";
+    source.stop();
+}
+
+// The extension's own window list, run by gjs against a model of GNOME Shell.
+TEST(HXGnomeShellSource, FollowsTheRealExtensionCodeRunByGjs) {
+    if (QStandardPaths::findExecutable(QStringLiteral("gjs")).isEmpty()) {
+        if (qEnvironmentVariableIsSet("QD_NO_GJS_TESTS"))
+            GTEST_SKIP() << "gjs is not installed";
+        FAIL() << "gjs is not installed (set QD_NO_GJS_TESTS to skip)";
+    }
+    FakeShell shell({QStringLiteral(QD_GNOME_SHELL_STANDIN), QStringLiteral(QD_GNOME_WINDOW_LIST)},
+                    QStringLiteral("gjs"));
+    ASSERT_TRUE(shell.isReady()) << shell.lines().join('\n').constData();
+    ASSERT_TRUE(shell.command(op("add", {{"id", 11},
+                                         {"title", QStringLiteral("Files \u2014 Home")},
+                                         {"class", QStringLiteral("org.gnome.Nautilus")},
+                                         {"instance", QStringLiteral("org.gnome.Nautilus")},
+                                         {"pid", 6006}})));
+    ASSERT_TRUE(shell.command(op("add", {{"id", 12},
+                                         {"title", QStringLiteral("Terminal")},
+                                         {"class", QStringLiteral("gnome-terminal-server")},
+                                         {"pid", 6007}})));
+    ASSERT_TRUE(shell.command(op("focus", {{"id", 11}})));
+
+    HXGnomeShellSource source(noEntries());
+    source.start();
+    ASSERT_TRUE(waitUntil([&] { return source.state() != HXWindowSource::State::Starting; }));
+    ASSERT_EQ(source.state(), HXWindowSource::State::Answering) << source.failureReason().toStdString();
+    const HXToplevelList& list = source.toplevels();
+    ASSERT_EQ(titles(list), (QStringList{QStringLiteral("Files \u2014 Home"), QStringLiteral("Terminal")}));
+    EXPECT_EQ(list.toplevels[0].identifier, QStringLiteral("org.gnome.Nautilus"));
+    EXPECT_EQ(list.toplevels[0].processIdentifier, 6006);
+    EXPECT_TRUE(list.toplevels[0].activated);
+    EXPECT_FALSE(list.toplevels[1].activated);
+
+    ASSERT_TRUE(shell.command(op("focus", {{"id", 12}})));
+    ASSERT_TRUE(waitUntil([&] { return titled(list, QStringLiteral("Terminal"))->activated; }));
+    EXPECT_EQ(list.toplevels.front().title, QStringLiteral("Terminal")) << "top of the stack first";
+    ASSERT_TRUE(shell.command(op("title", {{"id", 12}, {"title", QStringLiteral("make \u2014 Terminal")}})));
+    ASSERT_TRUE(waitUntil([&] { return titled(list, QStringLiteral("make \u2014 Terminal")) != nullptr; }));
+    ASSERT_TRUE(shell.command(op("minimize", {{"id", 11}, {"on", true}})));
+    ASSERT_TRUE(waitUntil([&] { return titled(list, QStringLiteral("Files \u2014 Home"))->minimized; }));
+    ASSERT_TRUE(shell.command(op("workspace", {{"number", 2}})));
+    ASSERT_TRUE(
+        waitUntil([&] { return !titled(list, QStringLiteral("make \u2014 Terminal"))->onCurrentDesktop; }));
+    ASSERT_TRUE(shell.command(op("move", {{"id", 12}, {"workspace", 2}})));
+    ASSERT_TRUE(
+        waitUntil([&] { return titled(list, QStringLiteral("make \u2014 Terminal"))->onCurrentDesktop; }));
+    ASSERT_TRUE(shell.command(op("close", {{"id", 11}})));
+    ASSERT_TRUE(waitUntil([&] { return list.toplevels.size() == 1u; }));
+
+    // Disabling the extension lets go of everything it connected to and of its name.
+    ASSERT_TRUE(shell.command(op("disable")));
+    ASSERT_TRUE(waitUntil([&] { return source.state() == HXWindowSource::State::Failed; }));
+    EXPECT_EQ(shell.count("leaked"), 0) << shell.lines().join('\n').constData();
     source.stop();
 }
 
