@@ -7,6 +7,8 @@
 #include "platform/wayland/HXWaylandIdleMonitor.h"
 #include "platform/wayland/SwaySession.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,6 +116,57 @@ TEST(HXWaylandIdleMonitor, IsIdleAfterTheTimeoutAndReportsInputAsItResumesOnSway
     EXPECT_TRUE(monitor.isAnswering());
     monitor.remove();
     sway.kill();
+    ASSERT_TRUE(waitUntil([&] { return !connection->isConnected(); }));
+    EXPECT_FALSE(monitor.isAnswering());
+}
+
+TEST(HXWaylandIdleMonitor, FollowsExtIdleNotifierOfANewerCompositor) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QProcess compositor;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    compositor.setProcessEnvironment(environment);
+    compositor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    compositor.start(QStringLiteral(QD_FAKE_IDLE_COMPOSITOR), QStringList());
+    ASSERT_TRUE(compositor.waitForStarted(5000));
+    ASSERT_TRUE(compositor.waitForReadyRead(5000));
+    const QByteArray socket = compositor.readLine().trimmed();
+    ASSERT_FALSE(socket.isEmpty());
+    QByteArrayList said;
+    const auto waitFor = [&](const QByteArray& prefix) {
+        return waitUntil([&] {
+            compositor.waitForReadyRead(10);
+            while (compositor.canReadLine())
+                said.append(compositor.readLine().trimmed());
+            return std::any_of(said.begin(), said.end(),
+                               [&](const QByteArray& l) { return l.startsWith(prefix); });
+        });
+    };
+    const auto connection =
+        std::make_shared<HXWaylandConnection>(runtime.filePath(QString::fromLatin1(socket)).toLocal8Bit());
+    ASSERT_TRUE(connection->isConnected());
+    HXWaylandIdleMonitor kde(connection, HXWaylandIdleMonitor::Protocol::KdeIdle);
+    EXPECT_FALSE(kde.install([] {})) << "this compositor has no org_kde_kwin_idle";
+
+    HXWaylandIdleMonitor monitor(connection, HXWaylandIdleMonitor::Protocol::ExtIdleNotifier,
+                                 std::chrono::milliseconds(300));
+    int activity = 0;
+    ASSERT_TRUE(monitor.install([&] { ++activity; }));
+    ASSERT_TRUE(waitFor("notification 300"));
+    // Until the compositor says idle, the user counts as there, once per timeout.
+    ASSERT_TRUE(waitUntil([&] { return activity >= 2; }, 3000));
+    compositor.write("idle\n");
+    ASSERT_TRUE(waitUntil([&] { return monitor.isIdle(); }));
+    const int idleAt = activity;
+    spin(800);
+    EXPECT_EQ(activity, idleAt);
+    compositor.write("resume\n");
+    ASSERT_TRUE(waitUntil([&] { return !monitor.isIdle() && activity > idleAt; }));
+    monitor.remove();
+    EXPECT_TRUE(waitFor("destroyed")) << "the notification is given back";
+    compositor.closeWriteChannel();
+    ASSERT_TRUE(compositor.waitForFinished(5000));
     ASSERT_TRUE(waitUntil([&] { return !connection->isConnected(); }));
     EXPECT_FALSE(monitor.isAnswering());
 }
