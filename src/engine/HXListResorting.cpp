@@ -4,8 +4,9 @@
 #include "foundation/HXSorting.h"
 
 #include <algorithm>
+#include <vector>
 
-bool HXResortChangedItems(HXArray& sortedList, const std::vector<HXDictionary*>& changed, int sortColumn) {
+bool HXResortChangedItems(HXArray& sortedList, std::span<HXDictionary* const> changed, int sortColumn) {
     if (sortedList.isPacked() && !sortedList.isEmpty())
         return false;
     std::vector<HXValue> rest;

@@ -2,7 +2,7 @@
 
 #include "foundation/HXArray.h"
 
-#include <vector>
+#include <span>
 
 class HXDictionary;
 
@@ -11,4 +11,4 @@ class HXDictionary;
 // The result is exactly what a full sort gives. Returns false, leaving the list alone, when it cannot be
 // sure of that (a record missing from the list, or two records equal in every sort criterion); the
 // caller then sorts fully.
-bool HXResortChangedItems(HXArray& sortedList, const std::vector<HXDictionary*>& changed, int sortColumn);
+bool HXResortChangedItems(HXArray& sortedList, std::span<HXDictionary* const> changed, int sortColumn);

@@ -63,7 +63,7 @@ void HXMainController::updateLists(bool withSender) {
     if (withSender) {
         m_services.scheduler.cancelPerforms(this, kUpdateListsAction);
         // Whoever changed records outside a tick asks for this one: everything is looked at again.
-        m_fullConsolidationPending = true;
+        m_shortcut.requestFullPass();
     }
     if (withSender || (!isPaused() && !m_editingOrganizerCell))
         runTick();

@@ -8,13 +8,14 @@
 #include "engine/HXHibernation.h"
 #include "engine/HXPoolMatcher.h"
 #include "engine/HXScreenshots.h"
+#include "engine/HXTickShortcut.h"
+#include "engine/HXTickTime.h"
 #include "engine/HXUndoHistory.h"
 #include "foundation/HXDictionary.h"
 
 #include <QObject>
 
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 // The tracker's state and operations, without any user interface: the configuration, the sampling tick
@@ -117,10 +118,8 @@ Q_SIGNALS:
 
 private:
     void runTick();
-    // Whether this tick looks at every record (see m_liveWindows).
-    bool startConsolidationPass();
-    void rebuildApplicationList(bool fullPass, bool gap, double now, double previous);
-    void rebuildPoolList(bool fullPass, bool gap, double now, double previous);
+    HXTickTime startTick(HXDictionary& configuration);
+    HXPoolMatcher& poolMatcher(const HXDictionary& configuration, bool fullPass);
     void scheduleNextTick();
     void restoreSnapshot(bool fromUndo);
     bool confirmDestruction(const QString& title, const QString& message, const QString& button);
@@ -134,32 +133,10 @@ private:
     HXScreenshots m_screenshots;
     HXHibernation m_hibernation;
     HXBlacklistCache m_blacklists;
-    // Per application consolidated since the last full pass, its windows that were active at the last
-    // tick. Only those and the windows counted in the current tick can change: everything else changes
-    // only through commands, which run a tick with a sender and so a full pass.
-    std::unordered_map<const HXDictionary*, std::vector<const HXDictionary*>> m_liveWindows;
-    std::vector<std::pair<const HXDictionary*, const HXDictionary*>> m_markedWindows;
-    // Applications active at the last tick, and those counted in the current one.
-    std::vector<const HXDictionary*> m_liveApplications;
-    std::vector<const HXDictionary*> m_previousLiveApplications;
-    std::vector<HXDictionary*> m_countedApplications;
-    bool m_gotNewApplications = false;
-    // The same for pools, pool items and window pool items.
-    std::vector<const HXDictionary*> m_livePoolRecords;
-    std::vector<const HXDictionary*> m_previousLivePoolRecords;
-    std::vector<const HXDictionary*> m_markedPoolRecords;
-    bool m_lastShowInactivePools = true;
-    bool m_fullConsolidationPending = true;
-    const HXDictionary* m_lastConsolidatedConfiguration = nullptr;
-    bool m_lastShowInactiveApplications = true;
-    int m_ticksSinceFullConsolidation = 0;
-    std::vector<const HXDictionary*> m_applicationsWithNewWindows;
+    HXTickShortcut m_shortcut;
     // The pools as ticks match against them, built again on every full pass.
     std::optional<HXPoolMatcher> m_poolMatcher;
     bool m_poolMatcherMatchesViaID = true;
-    // Buffers reused from tick to tick.
-    std::vector<const HXDictionary*> m_windowCandidates;
-    std::vector<HXDictionary*> m_seenWindows;
 
     std::optional<double> m_lastUpdateDate;
     bool m_ignoreLastUpdateDate = false;

@@ -1,5 +1,7 @@
 #include "engine/HXPoolMatcher.h"
 
+#include "engine/HXIntervalAttribution.h"
+
 using namespace HXKeys;
 
 namespace {
@@ -113,7 +115,7 @@ HXPoolMatcher::HXPoolMatcher(const HXArray* pools, bool matchApplicationsViaID)
     m_poolStamp.assign(m_pools.size(), 0);
 }
 
-void HXPoolMatcher::feed(HXDictionary& member, bool gap, double interval, bool frontmost) {
+void HXPoolMatcher::feed(HXDictionary& member, const HXTickTime& time, bool frontmost) {
     const HXValue* nameValue = member.find(Name);
     if (!nameValue || !nameValue->isString() || m_items.empty())
         return;
@@ -135,7 +137,7 @@ void HXPoolMatcher::feed(HXDictionary& member, bool gap, double interval, bool f
         if (isWindow) {
             for (const WindowItem& window : item.windows) {
                 if (name.matches(*window.query)) {
-                    window.record->setPreliminaryStates(gap, interval, frontmost);
+                    HXAttributeInterval(*window.record, time, frontmost);
                     m_marked.push_back(window.record);
                     hit = true;
                 }
@@ -143,11 +145,11 @@ void HXPoolMatcher::feed(HXDictionary& member, bool gap, double interval, bool f
         }
         if (!hit)
             return;
-        item.record->setPreliminaryStates(gap, interval, frontmost);
+        HXAttributeInterval(*item.record, time, frontmost);
         m_marked.push_back(item.record);
         if (m_poolStamp[item.pool] != m_stamp) {
             m_poolStamp[item.pool] = m_stamp;
-            m_pools[item.pool]->setPreliminaryStates(gap, interval, frontmost);
+            HXAttributeInterval(*m_pools[item.pool], time, frontmost);
             m_marked.push_back(m_pools[item.pool]);
         }
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/HXTickTime.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXWildcardQuery.h"
 
@@ -16,9 +17,9 @@ class HXPoolMatcher {
 public:
     HXPoolMatcher(const HXArray* pools, bool matchApplicationsViaID);
 
-    // Marks every pool item (and window pool item) the member belongs to, and their pools, as seen in
-    // this tick.
-    void feed(HXDictionary& member, bool gap, double interval, bool frontmost);
+    // Attributes the tick's interval to every pool item (and window pool item) the member belongs to, and
+    // to their pools.
+    void feed(HXDictionary& member, const HXTickTime& time, bool frontmost);
     // The records marked since the last call, each once or more.
     const std::vector<const HXDictionary*>& markedRecords() const { return m_marked; }
     void forgetMarkedRecords() { m_marked.clear(); }

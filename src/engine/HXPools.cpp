@@ -4,7 +4,8 @@
 
 void checkPools(const HXArray* pools, HXDictionary& item, bool gap, double interval, bool frontmost,
                 bool matchApplicationsViaID) {
-    HXPoolMatcher(pools, matchApplicationsViaID).feed(item, gap, interval, frontmost);
+    HXPoolMatcher(pools, matchApplicationsViaID)
+        .feed(item, HXTickTime{.gap = gap, .interval = interval}, frontmost);
 }
 
 std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXArray* pools,

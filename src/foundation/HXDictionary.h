@@ -84,10 +84,7 @@ public:
     bool isPoolOrPoolItem() const;
     bool isWindowTitleFilterEligibleItem() const;
 
-    // Item records: the states of one sampling tick.
-    void setPreliminaryStates(bool gap, double interval, bool frontmost);
-    bool consolidateFrontState(bool front, bool gap, double now, double previous);
-    bool consolidateStates(bool gap, double now, double previous);
+    // Item records: removes times, states and event logs, of the record and everything below it.
     void resetTimersRecursively();
 
     // Unsaved associated values: an application's list windows, an organizer proxy.
