@@ -432,29 +432,49 @@ HXArrayRef buildApplicationList(const HXDictionary& configuration, const HXArray
     return list;
 }
 
-// The listed pools in display order; the items of every listed pool consolidated in this tick are sorted
-// on the way.
+// A pool's items, or a pool item's window items, in display order, set as its listChildren(): a sorted copy
+// of its "Children", which keep the user's order. Between full passes the items stay the same, and last
+// tick's list is brought back into order instead.
+void listChildren(HXDictionary& record, bool fresh, int sortColumn) {
+    HXArrayRef list = fresh ? nullptr : record.listChildren();
+    if (!list) {
+        const HXArrayRef children = record.arrayForKey(Children);
+        list = children ? children->shallowCopy() : nullptr;
+    }
+    if (list)
+        sortItems(*list, sortColumn);
+    record.setListChildren(std::move(list));
+}
+
+// The listed pools in display order. A listed pool consolidated in this tick (or not listed before) gets
+// its items and their window items listed again; a pool not listed keeps no list.
 HXArrayRef buildPoolList(const HXDictionary& configuration, const Consolidation& consolidated,
                          const ListSettings& settings) {
     auto list = HXArray::create();
-    if (const HXArrayRef pools = configuration.arrayForKey(u"Pools")) {
-        for (const HXValue& poolValue : pools->values()) {
-            const HXDictionaryRef& pool = poolValue.toDictionary();
-            if (!pool || !(pool->boolForKey(Active) || settings.showInactivePools ||
-                           (settings.treatPausedAsActive && pool->boolForKey(Paused))))
-                continue;
-            list->append(pool);
-            if (!std::binary_search(consolidated.pools.begin(), consolidated.pools.end(), pool.get()))
-                continue;
-            const HXArrayRef children = pool->arrayForKey(Children);
-            if (!children)
-                continue;
-            sortItems(*children, settings.sortColumn);
-            for (const HXValue& childValue : children->values()) {
-                const HXDictionaryRef& child = childValue.toDictionary();
-                if (const HXArrayRef grandchildren = child ? child->arrayForKey(Children) : nullptr)
-                    sortItems(*grandchildren, settings.sortColumn);
-            }
+    const HXArrayRef pools = configuration.arrayForKey(u"Pools");
+    if (!pools)
+        return list;
+    for (const HXValue& poolValue : pools->values()) {
+        const HXDictionaryRef& pool = poolValue.toDictionary();
+        if (!pool)
+            continue;
+        if (!(pool->boolForKey(Active) || settings.showInactivePools ||
+              (settings.treatPausedAsActive && pool->boolForKey(Paused)))) {
+            pool->setListChildren(nullptr);
+            continue;
+        }
+        list->append(pool);
+        const bool fresh = consolidated.fullPass || !pool->listChildren();
+        if (!fresh && !std::binary_search(consolidated.pools.begin(), consolidated.pools.end(), pool.get()))
+            continue;
+        listChildren(*pool, fresh, settings.sortColumn);
+        if (!pool->listChildren()) {
+            pool->setListChildren(HXArray::create());
+            continue;
+        }
+        for (const HXValue& item : pool->listChildren()->values()) {
+            if (const HXDictionaryRef& record = item.toDictionary())
+                listChildren(*record, fresh, settings.sortColumn);
         }
     }
     sortItems(*list, settings.sortColumn);

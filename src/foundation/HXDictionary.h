@@ -87,9 +87,12 @@ public:
     // Item records: removes times, states and event logs, of the record and everything below it.
     void resetTimersRecursively();
 
-    // Unsaved associated values: an application's list windows, an organizer proxy.
+    // Unsaved associated values: an application's list windows; a pool's items or a pool item's window
+    // items in the organizer's order (the stored "Children" keep the user's order); an organizer proxy.
     const HXArrayRef& listWindows() const { return m_listWindows; }
     void setListWindows(HXArrayRef windows) { m_listWindows = std::move(windows); }
+    const HXArrayRef& listChildren() const { return m_listChildren; }
+    void setListChildren(HXArrayRef children) { m_listChildren = std::move(children); }
     std::shared_ptr<void> associatedObject(const void* tag) const;
     void setAssociatedObject(const void* tag, std::shared_ptr<void> object);
 
@@ -114,5 +117,6 @@ private:
     // Open-addressing table of positions for large dictionaries; empty while small.
     std::vector<std::int32_t> m_index;
     HXArrayRef m_listWindows;
+    HXArrayRef m_listChildren;
     std::unique_ptr<std::vector<std::pair<const void*, std::shared_ptr<void>>>> m_associated;
 };

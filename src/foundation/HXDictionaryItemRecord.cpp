@@ -20,7 +20,8 @@ QString HXDictionary::itemNameOrAnyApplicationSpecifier(bool any) const {
     if (name && hasVisibleText(name->toString()))
         return name->toString();
     if (stringForKey(Path) == QStringView(kPoolPath)) {
-        const HXArrayRef children = arrayForKey(Children);
+        // Its items as the organizer shows them, once a tick has listed them.
+        const HXArrayRef children = m_listChildren ? m_listChildren : arrayForKey(Children);
         if (!children || children->values().empty())
             return HXLocalized("Empty Pool");
         QStringList names;

@@ -56,7 +56,7 @@ public:
                              : source.listPools();
         for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)))) {
             m_list->append(pool);
-            addChildren(*sourceOf(*pool), 2);
+            addChildren(*sourceOf(*pool), 2, true);
         }
     }
 
@@ -76,18 +76,21 @@ private:
         return byKey && byKey->isDictionary() ? records(*byKey->toDictionary()) : Sources();
     }
 
-    // Pool items and their windows, in stored order and unsorted.
-    void addChildren(const HXDictionary& parent, int depth) {
+    // Pool items and their windows, unsorted: in the organizer's order where the pool has one (its
+    // listChildren, and theirs), else in stored order.
+    void addChildren(const HXDictionary& parent, int depth, bool organizerOrder) {
         if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
             return;
-        const HXValue* children = parent.find(Children);
-        if (!children || !children->isArray())
+        const HXArrayRef& listed = parent.listChildren();
+        const HXValue* stored = parent.find(Children);
+        organizerOrder = organizerOrder && listed;
+        if (!organizerOrder && (!stored || !stored->isArray()))
             return;
-        for (const HXDictionaryRef* child : records(children->toArray())) {
+        for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
             if (!m_clipper.clip(*child, m_a, m_b) && !m_keepAll)
                 continue;
             m_list->append(m_clipper.record());
-            addChildren(**child, depth - 1);
+            addChildren(**child, depth - 1, organizerOrder);
         }
     }
 

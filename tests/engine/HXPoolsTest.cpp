@@ -173,3 +173,43 @@ TEST(HXPools, RenamedItemsAreMatchedByTheirNewName) {
     runTicks(h, {103});
     EXPECT_DOUBLE_EQ(pool->timeIntervalForKey(Time), 1);
 }
+
+// The organizer lists a pool's items by the sort column; the stored items keep the order the user gave
+// them, and an unnamed pool is named after its items as the organizer shows them.
+TEST(HXPools, DisplayOrderLeavesTheStoredItemsAlone) {
+    EngineHarness h;
+    auto mailItem = EngineHarness::poolItem(QStringLiteral("Mail"), kMail);
+    auto report = EngineHarness::windowPoolItem(QStringLiteral("Report*"), kEditor);
+    auto notes = EngineHarness::windowPoolItem(QStringLiteral("Notes*"), kEditor);
+    auto editorItem = EngineHarness::poolItem(QStringLiteral("Editor"), kEditor, {report, notes});
+    auto pool = h.addPool(QString(), {mailItem, editorItem});
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("Notes 1"))}),
+         fakeApplication(2, kMail, QStringLiteral("Mail"))});
+    h.windows.setFrontProcess(1);
+    runTicks(h, {100, 101, 102});
+
+    const auto names = [](const HXArrayRef& records) {
+        QStringList out;
+        for (const HXValue& v : records->values())
+            out.append(v.toDictionary()->stringForKey(Name));
+        return out;
+    };
+    // By front time, the default sort column: Editor (and its Notes window) first.
+    ASSERT_TRUE(pool->listChildren());
+    EXPECT_EQ(names(pool->listChildren()), QStringList({QStringLiteral("Editor"), QStringLiteral("Mail")}));
+    EXPECT_EQ(names(editorItem->listChildren()),
+              QStringList({QStringLiteral("Notes*"), QStringLiteral("Report*")}));
+    EXPECT_EQ(names(pool->arrayForKey(Children)),
+              QStringList({QStringLiteral("Mail"), QStringLiteral("Editor")}));
+    EXPECT_EQ(names(editorItem->arrayForKey(Children)),
+              QStringList({QStringLiteral("Report*"), QStringLiteral("Notes*")}));
+    EXPECT_EQ(pool->itemName(), QStringLiteral("Editor (2) | Mail"));
+
+    // A pool the organizer does not list keeps no order of its own: readers take the stored one.
+    h.windows.setApplications({});
+    h.controller->setShowInactivePools(false);
+    h.controller->setSortColumn(0);
+    EXPECT_EQ(pool->listChildren(), nullptr);
+    EXPECT_EQ(pool->itemName(), QStringLiteral("Mail | Editor (2)"));
+}

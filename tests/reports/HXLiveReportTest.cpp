@@ -103,6 +103,17 @@ TEST_F(LiveReport, PoolItemWithoutEventsHidesItsChildren) {
     EXPECT_EQ(report(1, false, true), strings({u"Leisure", u"Work", u"Mail", u"Inbox", u"Editor"}));
 }
 
+TEST_F(LiveReport, PoolItemsFollowTheOrganizersOrderWhereThePoolHasOne) {
+    // The Work pool stores Mail (with its Inbox) before Editor; the organizer lists Editor first.
+    const HXDictionaryRef work = pool(*source.configuration(), 0);
+    const HXArrayRef items = work->arrayForKey(Children);
+    EXPECT_EQ(report(0, false, true), strings({u"Work", u"Mail", u"Inbox", u"Editor"}));
+    work->setListChildren(makeArray({items->at(1), items->at(0)}));
+    items->dictionaryAt(0)->setListChildren(items->dictionaryAt(0)->arrayForKey(Children));
+    EXPECT_EQ(report(0, false, true), strings({u"Work", u"Editor", u"Mail", u"Inbox"}));
+    EXPECT_EQ(report(3, false, true), strings({u"Work", u"Editor", u"Mail", u"Inbox", u"Leisure"}));
+}
+
 TEST_F(LiveReport, RecordsCarryClippedLogsAndSources) {
     source.defaults().setInteger(u"Live Report Content (1252)", 0);
     const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 1500, 5500);
