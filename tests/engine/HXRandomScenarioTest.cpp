@@ -105,6 +105,7 @@ TEST_P(HXRandomScenario, InvariantsHoldAfterEveryTick) {
 
     EngineHarness h(1750000000);
     h.defaults->setBool(u"Show Inactive Applications", chance(0.5));
+    h.controller->restoreSettings();
     Checker checker;
     double now = 1750000000;
     bool hadTick = false;
