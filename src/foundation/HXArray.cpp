@@ -110,6 +110,21 @@ void HXArray::replace(qsizetype index, const HXValue& value) {
     m_values[static_cast<std::size_t>(index)] = value;
 }
 
+qsizetype HXArray::removeNonFiniteNumbers() {
+    const auto notFinite = [](double d) {
+        return !std::isfinite(d);
+    };
+    if (m_packed) {
+        const auto removed = static_cast<qsizetype>(std::erase_if(m_doubles, notFinite));
+        if (removed > 0)
+            updateSortedness();
+        return removed;
+    }
+    return static_cast<qsizetype>(std::erase_if(m_values, [&](const HXValue& v) {
+        return v.type() == HXValueType::Real && notFinite(v.realValue());
+    }));
+}
+
 void HXArray::removeAt(qsizetype index) {
     if (index < 0 || index >= count())
         return;

@@ -47,6 +47,8 @@ public:
     void replace(qsizetype index, const HXValue& value);
     void removeAt(qsizetype index);
     void removeLast();
+    // Removes the numbers that are NaN or infinite; answers how many went.
+    qsizetype removeNonFiniteNumbers();
     void clear();
     void reserve(qsizetype count);
     // Replaces every element (packing them when they are all reals).

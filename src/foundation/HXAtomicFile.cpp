@@ -53,7 +53,15 @@ bool HXAtomicFile::write(const QString& path, QByteArrayView data, bool atomical
         ::fsync(file.handle());
         return true;
     }
-    const bool existed = QFileInfo::exists(path);
+    // The rename would put a plain file in the place of a pipe, a device or whatever else is there
+    // (through a link as well), so only regular files are replaced.
+    struct stat target {};
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &target) == 0;
+    if (existed && !S_ISREG(target.st_mode)) {
+        setError(error, S_ISDIR(target.st_mode) ? QStringLiteral("<%1> is a folder").arg(path)
+                                                : QStringLiteral("<%1> is not a regular file").arg(path));
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         setError(error, file.errorString());

@@ -5,7 +5,8 @@
 
 // Every file the program writes goes through here: private permissions, and with atomic set the data
 // reach the disk in a temporary file of the same folder before a rename replaces the target, so a crash
-// leaves either the old file or the new one.
+// leaves either the old file or the new one. Only a regular file is ever replaced: a folder, pipe or device
+// in the way (also behind a link) makes the write fail.
 namespace HXAtomicFile {
 
 bool write(const QString& path, QByteArrayView data, bool atomically = true, QString* error = nullptr);

@@ -1,8 +1,8 @@
 #include "foundation/HXDictionary.h"
 
 #include "foundation/HXPropertyList.h"
+#include "foundation/HXRegularFile.h"
 
-#include <QFile>
 #include <QHashFunctions>
 
 namespace {
@@ -208,11 +208,8 @@ HXDictionaryRef HXDictionary::deeplyMutableDictionaryWithData(QByteArrayView dat
 }
 
 HXDictionaryRef HXDictionary::deeplyMutableDictionaryWithContentsOfFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    const QByteArray data = file.readAll();
-    return deeplyMutableDictionaryWithData(data);
+    const std::optional<QByteArray> data = HXReadRegularFile(path);
+    return data ? deeplyMutableDictionaryWithData(*data) : nullptr;
 }
 
 HXDictionaryRef HXDictionary::shallowCopy() const {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,10 +51,11 @@ public:
     bool remove(HXKey key);
     void clear();
 
-    // Typed reads.
+    // Typed reads. A time that is not finite (a damaged file) reads as missing.
     double timeIntervalForKey(HXKey key) const {
         const HXValue* v = find(key);
-        return v ? v->toDouble() : 0.0;
+        const double seconds = v ? v->toDouble() : 0.0;
+        return std::isfinite(seconds) ? seconds : 0.0;
     }
     std::int64_t integerForKey(HXKey key) const;
     std::uint64_t unsignedIntegerForKey(HXKey key) const;

@@ -4,6 +4,7 @@
 #include "foundation/HXLog.h"
 #include "foundation/HXPaths.h"
 #include "foundation/HXPropertyList.h"
+#include "foundation/HXRegularFile.h"
 #include "foundation/HXScheduler.h"
 
 #include <QDateTime>
@@ -64,33 +65,39 @@ QString HXUserDefaults::standardPath() {
 }
 
 void HXUserDefaults::load() {
-    QFile file(m_path);
-    if (!file.exists())
+    HXRegularFile file(m_path);
+    if (file.status() == HXRegularFile::Status::Missing)
         return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        HXSystemLog(QStringLiteral("cannot read user defaults <%1>: %2").arg(m_path, file.errorString()));
-        return;
+    QByteArray data;
+    QString reason;
+    if (!file.readAll(data)) {
+        reason = file.errorString();
+    } else if (!file.isUnchanged()) {
+        reason = QStringLiteral("changed while being read");
+    } else {
+        const HXPropertyListResult result = HXPropertyList::read(data);
+        if (const HXDictionaryRef& values = result.value.toDictionary()) {
+            m_values = values;
+            return;
+        }
+        reason = result.ok() ? QStringLiteral("not a dictionary") : result.error;
     }
-    const QByteArray data = file.readAll();
-    file.close();
-    const HXPropertyListResult result = HXPropertyList::read(data);
-    if (const HXDictionaryRef& values = result.value.toDictionary()) {
-        m_values = values;
-        return;
-    }
+    m_unreadable = Unreadable{reason, QString()};
     if (m_readOnly) {
-        HXSystemLog(QStringLiteral("user defaults unreadable; reading <%1> as empty").arg(m_path));
+        HXSystemLog(
+            QStringLiteral("user defaults unreadable (%1); reading <%2> as empty").arg(reason, m_path));
         return;
     }
     // Never overwrite what could not be read: keep it aside under a dated name.
     const QString aside = m_path + QStringLiteral(".unreadable-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString reason = result.ok() ? QStringLiteral("not a dictionary") : result.error;
-    if (QFile::rename(m_path, aside))
+    if (QFile::rename(m_path, aside)) {
+        m_unreadable->keptAs = aside;
         HXSystemLog(QStringLiteral("user defaults unreadable (%1); moved aside to <%2>").arg(reason, aside));
-    else
+    } else {
         HXSystemLog(
             QStringLiteral("user defaults unreadable (%1); cannot move <%2> aside").arg(reason, m_path));
+    }
 }
 
 void HXUserDefaults::registerDefaults(const HXDictionary& defaults) {

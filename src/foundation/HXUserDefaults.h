@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class HXScheduler;
 
 // The settings: registered defaults in memory and the user's own values in an XML property list.
@@ -49,6 +51,15 @@ public:
 
     bool isReadOnly() const { return m_readOnly; }
 
+    // A settings file that was there but could not be read (not a regular file, not readable, not a
+    // property list): why, and where it was kept (empty when it could not be moved aside or the
+    // settings are read-only). The program starts with the defaults and tells the user.
+    struct Unreadable {
+        QString reason;
+        QString keptAs;
+    };
+    const std::optional<Unreadable>& unreadableFile() const { return m_unreadable; }
+
     // Writes pending changes now; true when nothing was pending or the write succeeded. Read-only
     // settings keep changes in memory and answer false while any are pending.
     bool synchronize();
@@ -67,6 +78,7 @@ private:
     HXDictionaryRef m_values;
     bool m_dirty = false;
     bool m_readOnly = false;
+    std::optional<Unreadable> m_unreadable;
 };
 
 // Reading a text the way the settings store reads it: leading "Y", "y", "T", "t" or a non-zero number.

@@ -2,6 +2,7 @@
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXPropertyList.h"
+#include "foundation/HXRegularFile.h"
 
 #include <QFile>
 #include <QString>
@@ -35,17 +36,10 @@ int failure(const QString& path, const QString& text) {
 }
 
 bool load(const QString& path, HXPropertyListResult& result) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = file.errorString();
+    const std::optional<QByteArray> data = HXReadRegularFile(path, &result.error);
+    if (!data)
         return false;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = file.errorString();
-        return false;
-    }
-    result = HXPropertyList::read(data);
+    result = HXPropertyList::read(*data);
     return result.ok();
 }
 

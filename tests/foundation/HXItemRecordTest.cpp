@@ -1,6 +1,9 @@
+#include "foundation/HXNonFiniteTimes.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace HXKeys;
 
@@ -101,4 +104,43 @@ TEST(HXItemRecordReset, RemovesTimesRecursivelyButKeepsStructure) {
     EXPECT_FALSE(child->contains(FrontTime));
     EXPECT_FALSE(pool->contains(FrontActive));
     EXPECT_TRUE(pool->boolForKey(Paused));
+}
+
+TEST(ItemRecord, TimesThatAreNotFiniteReadAsMissing) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    HXDictionaryRef window = makeDictionary({{QStringLiteral("Active Log"), HXValue(makeLog({5, nan, -6}))}});
+    HXDictionaryRef application =
+        makeDictionary({{QStringLiteral("Time"), HXValue(inf)},
+                        {QStringLiteral("Active Log"), HXValue(makeLog({100, -200, 300, -inf}))},
+                        {QStringLiteral("Front Active Log"), HXValue(makeLog({nan}))},
+                        {QStringLiteral("Windows By Name"),
+                         HXValue(makeDictionary({{QStringLiteral("Inbox"), HXValue(window)}}))}});
+    HXDictionaryRef poolWindow =
+        makeDictionary({{QStringLiteral("Active Log"), HXValue(makeLog({-inf, 7, -8}))}});
+    HXDictionaryRef poolItem =
+        makeDictionary({{QStringLiteral("Children"), HXValue(makeArray({HXValue(poolWindow)}))}});
+    HXDictionaryRef pool =
+        makeDictionary({{QStringLiteral("Children"), HXValue(makeArray({HXValue(poolItem)}))},
+                        {QStringLiteral("Front Active Log"), HXValue(makeLog({1, -2}))}});
+    HXDictionaryRef configuration =
+        makeDictionary({{QStringLiteral("Last Timestamp"), HXValue(inf)},
+                        {QStringLiteral("First Timestamp"), HXValue(nan)},
+                        {QStringLiteral("Applications"),
+                         HXValue(makeDictionary({{QStringLiteral("a"), HXValue(application)}}))},
+                        {QStringLiteral("Pools"), HXValue(makeArray({HXValue(pool)}))}});
+
+    EXPECT_EQ(configuration->timeIntervalForKey(u"Last Timestamp"), 0.0);
+    EXPECT_EQ(configuration->timeIntervalForKey(u"First Timestamp"), 0.0);
+    EXPECT_EQ(application->timeIntervalForKey(HXKeys::Time), 0.0);
+
+    EXPECT_EQ(HXRemoveNonFiniteLogEntries(*configuration), 4u);
+    EXPECT_EQ(logValues(application->arrayForKey(HXKeys::ActiveLog)), (std::vector<double>{100, -200, 300}));
+    EXPECT_TRUE(application->arrayForKey(HXKeys::FrontActiveLog)->isEmpty());
+    EXPECT_EQ(logValues(window->arrayForKey(HXKeys::ActiveLog)), (std::vector<double>{5, -6}));
+    EXPECT_EQ(logValues(poolWindow->arrayForKey(HXKeys::ActiveLog)), (std::vector<double>{7, -8}));
+    EXPECT_EQ(logValues(pool->arrayForKey(HXKeys::FrontActiveLog)), (std::vector<double>{1, -2}));
+    // What is left can be searched again.
+    EXPECT_TRUE(window->arrayForKey(HXKeys::ActiveLog)->isSortedByMagnitude());
+    EXPECT_EQ(HXRemoveNonFiniteLogEntries(*configuration), 0u);
 }

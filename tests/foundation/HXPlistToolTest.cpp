@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using PlistTest::ProcessResult;
 
 namespace {
@@ -126,4 +128,27 @@ TEST(PlistTool, FailedConversionsWriteNothing) {
                                          folder.file(QStringLiteral("missing/out.bplist"))});
     EXPECT_EQ(noFolder.exitCode, 1);
     EXPECT_EQ(lineCount(noFolder.standardError), 1);
+}
+
+TEST(PlistTool, SpecialFilesAreRefusedAtOnce) {
+    ScratchFolder folder;
+    const QString fifo = folder.file(QStringLiteral("pipe.plist"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const auto& [path, reason] : {std::pair{QStringLiteral("/dev/zero"), QByteArray("is a device")},
+                                       std::pair{fifo, QByteArray("is a named pipe")},
+                                       std::pair{folder.path(), QByteArray("is a folder")}}) {
+        const ProcessResult check = tool({QStringLiteral("check"), path});
+        EXPECT_EQ(check.exitCode, 1) << path.toStdString();
+        EXPECT_EQ(check.standardError, "qualdern-plist: " + QFile::encodeName(path) + ": " + reason + '\n');
+        const ProcessResult convert = tool(
+            {QStringLiteral("convert"), QStringLiteral("--xml"), path, folder.file(QStringLiteral("out"))});
+        EXPECT_EQ(convert.exitCode, 1);
+    }
+    // Nor is a special file written over.
+    writeFile(folder.file(QStringLiteral("in.plist")),
+              HXPropertyList::writeXML(PlistTest::variedSample(false)).value_or(QByteArray()));
+    const ProcessResult onto = tool({QStringLiteral("convert"), QStringLiteral("--binary"),
+                                     folder.file(QStringLiteral("in.plist")), fifo});
+    EXPECT_EQ(onto.exitCode, 1);
+    EXPECT_TRUE(onto.standardError.contains("is not a regular file")) << onto.standardError.toStdString();
 }
