@@ -29,12 +29,14 @@ bool HXCSVScanner::scan(const RecordHandler& handler) {
     while (nextSkeletonLine(line, hasPlaceholders)) {
         if (!line.isEmpty())
             handleLine(line, hasPlaceholders, handler);
-        if (m_liftedRead == m_lifted.size()) {
-            m_lifted.clear();
-            m_liftedStore.clear();
-            m_liftedRead = 0;
-        }
+        // A line's quoted texts belong to it alone, also when it was dropped before they were put back.
+        m_lifted.clear();
+        m_liftedStore.clear();
+        m_liftedRead = 0;
     }
+    if (m_dropped > kLoggedDrops)
+        HXSystemLog(QStringLiteral("[HXCSVParser] %1 more records with an incorrect number of fields")
+                        .arg(m_dropped - kLoggedDrops));
     return !m_failed;
 }
 
@@ -122,26 +124,38 @@ QStringView HXCSVScanner::takeLifted() {
 void HXCSVScanner::handleLine(QStringView line, bool hasPlaceholders, const RecordHandler& handler) {
     m_fields.clear();
     m_fieldStore.clear();
+    // One field more than expected already tells that a record is wrong: a line of millions of
+    // separators is not split any further.
+    const std::size_t limit = m_expected < 0 ? kMaximumFields : static_cast<std::size_t>(m_expected) + 1;
+    bool truncated = false;
     if (m_separator.size() == 1) {
         const char16_t separator = m_separator[0].unicode();
         const char16_t* d = line.utf16();
         qsizetype fieldStart = 0;
-        for (qsizetype i = 0; i < line.size(); ++i) {
+        for (qsizetype i = 0; i < line.size() && !truncated; ++i) {
             if (d[i] == separator) {
                 m_fields.push_back(line.sliced(fieldStart, i - fieldStart));
                 fieldStart = i + 1;
+                truncated = m_fields.size() >= limit;
             }
         }
-        m_fields.push_back(line.sliced(fieldStart));
+        if (!truncated)
+            m_fields.push_back(line.sliced(fieldStart));
     } else {
         qsizetype fieldStart = 0;
-        for (;;) {
+        while (!truncated) {
             const qsizetype at = m_separator.isEmpty() ? -1 : line.indexOf(m_separator, fieldStart);
             m_fields.push_back(line.sliced(fieldStart, (at < 0 ? line.size() : at) - fieldStart));
             if (at < 0)
                 break;
             fieldStart = at + m_separator.size();
+            truncated = m_fields.size() >= limit;
         }
+    }
+    if (truncated && m_expected < 0) {
+        // Not a header any export writes: the next record gets the chance.
+        logDropped(m_fields, line);
+        return;
     }
     if (m_trim) {
         for (QStringView& field : m_fields)
@@ -179,13 +193,25 @@ void HXCSVScanner::handleLine(QStringView line, bool hasPlaceholders, const Reco
     handler(m_fields);
 }
 
-void HXCSVScanner::logDropped(std::span<const QStringView> fields, QStringView line) const {
-    QStringList parts;
-    for (const QStringView f : fields)
-        parts.append(f.toString());
+void HXCSVScanner::logDropped(std::span<const QStringView> fields, QStringView line) {
+    if (++m_dropped > kLoggedDrops)
+        return;
+    // A line of any length logs a line of bounded length.
+    const auto shortened = [](QStringView text) {
+        return text.size() <= kLoggedLength ? text.toString()
+                                            : text.first(kLoggedLength).toString() + QStringLiteral("...");
+    };
+    QString parts;
+    for (const QStringView f : fields) {
+        if (!parts.isEmpty())
+            parts.append(QStringLiteral(", "));
+        parts.append(f);
+        if (parts.size() > kLoggedLength)
+            break;
+    }
     HXSystemLog(QStringLiteral(
                     "[HXCSVParser] incorrect number of fields in record: (%1) (expected: %2; raw line: %3)")
-                    .arg(parts.join(QStringLiteral(", ")), QString::number(m_expected), line.toString()));
+                    .arg(shortened(parts), QString::number(m_expected), shortened(line)));
 }
 
 std::optional<QList<QStringList>> scanCSVRecordsWithFieldSeparator(QStringView text, const QString& separator,

@@ -17,18 +17,26 @@ QString twoDigits(std::uint64_t n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-std::uint64_t wholeSeconds(double seconds) {
-    const double magnitude = std::fabs(seconds);
-    // Beyond this no count of days means anything; it also keeps the conversion defined.
-    constexpr double kLargest = 9.0e18;
-    return !(magnitude < kLargest) ? static_cast<std::uint64_t>(std::isnan(magnitude) ? 0 : kLargest)
-                                   : static_cast<std::uint64_t>(magnitude);
+// No two timestamps of the years 1 to 9999 lie this far apart: a longer duration comes from a damaged
+// or hostile file and has no text but this one.
+constexpr double kOutOfRange = 1.0e12;
+
+bool isOutOfRange(double seconds) {
+    return !(std::fabs(seconds) < kOutOfRange);
+}
+
+QString outOfRange() {
+    return HXLocalized("out of range");
 }
 
 } // namespace
 
 QString stringWithTimeIntervalEatZero(double seconds, bool eatZero, bool expressAsDays) {
-    const std::uint64_t s = wholeSeconds(seconds);
+    if (std::isnan(seconds))
+        seconds = 0;
+    if (isOutOfRange(seconds))
+        return outOfRange();
+    const auto s = static_cast<std::uint64_t>(std::fabs(seconds));
     if (s >= kDay && expressAsDays) {
         const QString days = localizedStringWithDouble(static_cast<double>(s) / kDay, 1, true);
         if (days == u"1")
@@ -49,6 +57,8 @@ QString stringWithTimeIntervalAsPercentageOfTimeIntervalEatZero(double seconds, 
         return stringWithTimeIntervalEatZero(seconds, eatZero, expressAsDays);
     if (!(seconds > 0.001))
         return eatZero ? QString() : QStringLiteral("-");
+    if (isOutOfRange(seconds) || isOutOfRange(reference))
+        return outOfRange();
     const double percentage = reference - seconds <= 0.001 ? 100.0 : std::floor(seconds * 100.0 / reference);
     if (percentage == 0)
         return HXLocalized("<1%");

@@ -1,14 +1,15 @@
 #include "reports/HXReportSnapshot.h"
 
 #include "reports/HXCSVScanner.h"
+#include "reports/HXCSVTextCheck.h"
 #include "reports/HXClippedEventLog.h"
 #include "reports/HXSnapshotNumberReader.h"
 #include "reports/HXSnapshotRowIndex.h"
 
 #include "foundation/HXLocalization.h"
+#include "foundation/HXRegularFile.h"
 #include "foundation/HXSorting.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -247,11 +248,18 @@ void fail(QStringList* errors, const char* text) {
 HXDictionaryRef reportSnapshotConfigurationFromCSVData(const QByteArray& utf8, const QString& path,
                                                        QStringList* errors,
                                                        const QString& fallbackSeparator) {
+    if (utf8.contains('\0')) {
+        if (errors)
+            errors->append(HXCSVTextProblem(utf8));
+        return nullptr;
+    }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(utf8);
-    // Text that is not UTF-8 cannot be read, which leaves no records.
-    if (decoder.hasError())
-        text.clear();
+    const QString text = decoder.decode(utf8);
+    if (decoder.hasError()) {
+        if (errors)
+            errors->append(HXCSVTextProblem(utf8));
+        return nullptr;
+    }
     const QString separator = sniffSeparator(text, fallbackSeparator);
 
     std::unique_ptr<SnapshotBuilder> builder;
@@ -291,11 +299,14 @@ HXDictionaryRef reportSnapshotConfigurationFromCSVData(const QByteArray& utf8, c
 
 HXDictionaryRef reportSnapshotConfigurationFromCSVFile(const QString& path, QStringList* errors,
                                                        const QString& fallbackSeparator) {
-    QFile file(path);
-    QByteArray data;
-    if (file.open(QIODevice::ReadOnly))
-        data = file.readAll();
-    return reportSnapshotConfigurationFromCSVData(data, path, errors, fallbackSeparator);
+    QString error;
+    const std::optional<QByteArray> data = HXReadRegularFile(path, &error);
+    if (!data) {
+        if (errors)
+            errors->append(HXLocalized("Cannot open file: %1").arg(error));
+        return nullptr;
+    }
+    return reportSnapshotConfigurationFromCSVData(*data, path, errors, fallbackSeparator);
 }
 
 namespace {

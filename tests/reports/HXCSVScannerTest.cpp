@@ -80,3 +80,32 @@ TEST(CSVScanner, WrongFieldCountsAreDroppedAndLogged) {
         lines[1],
         u"[HXCSVParser] incorrect number of fields in record: (q1, x, y) (expected: 2; raw line: \",x,y)");
 }
+
+TEST(CSVScanner, RepeatedWarningsAreCountedAndLongLinesNeitherSplitNorLoggedWhole) {
+    HXLogging::Capture log;
+    QString text = QStringLiteral("a,b\n");
+    for (int i = 0; i < 1000; ++i)
+        text += QStringLiteral("x%1\n").arg(i);
+    // A line of a million separators, a record with far too many fields.
+    text += QString(1000000, u',') + u'\n';
+    text += QStringLiteral("c,d\n");
+    const Records r = scan(text);
+    ASSERT_EQ(r.size(), 2);
+    EXPECT_EQ(r[1], (QStringList{QStringLiteral("c"), QStringLiteral("d")}));
+    const QStringList lines = log.lines();
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[0],
+              u"[HXCSVParser] incorrect number of fields in record: (x0) (expected: 2; raw line: x0)");
+    EXPECT_EQ(lines[10], u"[HXCSVParser] 991 more records with an incorrect number of fields");
+    for (const QString& line : lines)
+        EXPECT_LT(line.size(), 600);
+
+    // A first record wider than any export is no header; the next record is.
+    log.clear();
+    const Records wide =
+        scan(QString(10000, u';') + QStringLiteral("\na;b\nc;d\n"), false, QStringLiteral(";"));
+    ASSERT_EQ(wide.size(), 2);
+    EXPECT_EQ(wide[0], (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_LT(log.lines()[0].size(), 600);
+}

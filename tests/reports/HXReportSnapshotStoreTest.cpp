@@ -69,11 +69,11 @@ TEST(ReportSnapshotStore, LoadsInTheBackgroundAndReportsFailures) {
     EXPECT_FALSE(store.getFirstTimestamp(bad, &first, &last));
     EXPECT_TRUE(store.eventLogsClippedBetweenTimestamp(bad, 0, 1)->isEmpty());
 
-    // A file that cannot be read has no records.
+    // A file that cannot be read says why.
     const QString missing = scratch.file(QStringLiteral("missing.csv"));
     EXPECT_TRUE(store.open(missing));
     ASSERT_TRUE(settle(store));
-    EXPECT_EQ(store.statusText(missing), u"Empty");
+    EXPECT_EQ(store.statusText(missing), u"Cannot open file: No such file or directory");
 
     // Closing forgets; a result arriving for a closed file is dropped.
     store.close(good);

@@ -191,12 +191,33 @@ TEST_F(ReportSnapshot, NumberFormats) {
     EXPECT_EQ(logValues(list->dictionaryAt(1)->arrayForKey(ActiveLog)), (std::vector<double>{1000, -2000}));
 }
 
+TEST_F(ReportSnapshot, SaysWhatIsWrongWithAFileThatIsNoText) {
+    const QByteArray header = "Application,Total Begin (Unix Time),Total End (Unix Time)\n";
+    EXPECT_EQ(errorFor(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), u"Not a text file");
+    EXPECT_EQ(errorFor(header + QByteArray("Mail,1000.00,2000.00\0\n", 22)), u"Not a text file");
+    EXPECT_EQ(errorFor("\xe9"), u"Not UTF-8 at line 1");
+    EXPECT_EQ(errorFor(header + "Mail,1000.00,2000.00\nCaf\xe9,1000.00,2000.00\n"), u"Not UTF-8 at line 3");
+    // Overlong forms and surrogates are not UTF-8 either; line ends of every kind count.
+    EXPECT_EQ(errorFor(header + "\xc0\xaf,1,2\n"), u"Not UTF-8 at line 2");
+    EXPECT_EQ(errorFor(header + "a,1,2\r\nb,1,2\r\xed\xa0\x80,1,2\n"), u"Not UTF-8 at line 4");
+    EXPECT_TRUE(readBack(header + "Caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80,1000.00,2000.00\n"));
+
+    ScratchFolder scratch;
+    QStringList errors;
+    EXPECT_FALSE(reportSnapshotConfigurationFromCSVFile(scratch.path(), &errors, QStringLiteral(",")));
+    EXPECT_EQ(errors, strings({u"Cannot open file: is a folder"}));
+    errors.clear();
+    EXPECT_FALSE(
+        reportSnapshotConfigurationFromCSVFile(QStringLiteral("/dev/zero"), &errors, QStringLiteral(",")));
+    EXPECT_EQ(errors, strings({u"Cannot open file: is a device"}));
+}
+
 TEST_F(ReportSnapshot, ErrorTexts) {
     EXPECT_EQ(errorFor("Application,Total Begin (Unix Time),Total End (Unix Time)\n\"Mail,1,2\n"),
               u"Closing quote missing");
     EXPECT_EQ(errorFor("Application,Total Begin (Unix Time),Total End (Unix Time)\n"), u"Empty");
     EXPECT_EQ(errorFor(""), u"Empty");
-    EXPECT_EQ(errorFor("\xff\xfe,x\n1,2\n"), u"Empty");
+    EXPECT_EQ(errorFor("\xff\xfe,x\n1,2\n"), u"Not UTF-8 at line 1");
     EXPECT_EQ(errorFor("Name,Total Begin (Unix Time),Total End (Unix Time)\nMail,1000.00,2000.00\n"),
               u"No relevant event stream types found");
     EXPECT_EQ(errorFor("Application,Total Begin (Unix Time)\nMail,1000.00\n"), u"No event streams found");
@@ -208,5 +229,5 @@ TEST_F(ReportSnapshot, ErrorTexts) {
     QStringList errors;
     EXPECT_FALSE(reportSnapshotConfigurationFromCSVFile(QStringLiteral("/nonexistent/x.csv"), &errors,
                                                         QStringLiteral(",")));
-    EXPECT_EQ(errors, strings({u"Empty"}));
+    EXPECT_EQ(errors, strings({u"Cannot open file: No such file or directory"}));
 }

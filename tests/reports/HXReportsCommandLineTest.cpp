@@ -14,6 +14,12 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray contents(const QString& path) {
@@ -218,7 +224,7 @@ TEST_F(CommandLine, ExportAndSnapshot) {
     EXPECT_EQ(run({QStringLiteral("snapshot"), bad}), 1);
     EXPECT_EQ(err, u"No relevant event stream types found\n");
     EXPECT_EQ(run({QStringLiteral("snapshot"), scratch.file(QStringLiteral("none.csv"))}), 1);
-    EXPECT_EQ(err, u"Empty\n");
+    EXPECT_EQ(err, u"Cannot open file: No such file or directory\n");
 }
 
 TEST_F(CommandLine, NeverChangesStoredFiles) {
@@ -246,4 +252,188 @@ TEST_F(CommandLine, NeverChangesStoredFiles) {
     EXPECT_TRUE(err.startsWith(QStringLiteral("cannot read configuration <") + defaultConfig))
         << err.toStdString();
     EXPECT_EQ(HXStandardConfigurationPath(), defaultConfig);
+}
+
+TEST_F(CommandLine, ExportNeverWritesOverTheTrackersOwnFiles) {
+    const QString defaultConfig = scratch.file(QStringLiteral("data/Qualdern/Configurations/Default.plist"));
+    ASSERT_TRUE(QFile::copy(configPath, defaultConfig));
+    setDefault(QStringLiteral("Sort"), 2);
+    const QString settings = HXUserDefaults::standardPath();
+    const QString linkToConfig = scratch.file(QStringLiteral("config-link.csv"));
+    const QString linkToSettings = scratch.file(QStringLiteral("settings-link.csv"));
+    const QString hardLink = scratch.file(QStringLiteral("hard.csv"));
+    ASSERT_TRUE(QFile::link(defaultConfig, linkToConfig));
+    ASSERT_TRUE(QFile::link(settings, linkToSettings));
+    ASSERT_EQ(::link(QFile::encodeName(configPath).constData(), QFile::encodeName(hardLink).constData()), 0);
+    const QByteArray configBefore = contents(defaultConfig);
+    const QByteArray settingsBefore = contents(settings);
+    const QByteArray storedBefore = contents(configPath);
+
+    for (const QString& target : {defaultConfig, settings, linkToConfig, linkToSettings}) {
+        EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), target}), 2)
+            << target.toStdString();
+        EXPECT_EQ(err.count(u'\n'), 1) << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("the tracker's own data or settings"))) << err.toStdString();
+    }
+    // The configuration named with --config, directly or through a second name.
+    for (const QString& target : {configPath, hardLink}) {
+        EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--config"), configPath,
+                       QStringLiteral("--out"), target}),
+                  2);
+    }
+    EXPECT_EQ(contents(defaultConfig), configBefore);
+    EXPECT_EQ(contents(settings), settingsBefore);
+    EXPECT_EQ(contents(configPath), storedBefore);
+    EXPECT_TRUE(QFileInfo(linkToConfig).isSymLink());
+    EXPECT_EQ(run({QStringLiteral("report")}), 0) << err.toStdString();
+}
+
+TEST_F(CommandLine, ExportStreamsIntoPipesDevicesAndStandardOutput) {
+    // "-" is standard output.
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), QStringLiteral("-"),
+                   QStringLiteral("--config"), configPath}),
+              0)
+        << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("Pool,Application,Window,"))) << out.toStdString();
+    const QString csv = out;
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("-")));
+
+    // A named pipe stays a pipe, and what is read from it is the export.
+    const QString fifo = scratch.file(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    ASSERT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), fifo, QStringLiteral("--config"),
+                   configPath}),
+              0)
+        << err.toStdString();
+    QByteArray piped(1 << 16, '\0');
+    const ssize_t n = ::read(reader, piped.data(), static_cast<size_t>(piped.size()));
+    ::close(reader);
+    ASSERT_GT(n, 0);
+    piped.truncate(n);
+    EXPECT_EQ(QString::fromUtf8(piped), csv);
+    EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+    struct stat s {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &s), 0);
+    EXPECT_TRUE(S_ISFIFO(s.st_mode));
+
+    // A device that cannot take the data is a failure, and stays the device.
+    EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), QStringLiteral("/dev/full"),
+                   QStringLiteral("--config"), configPath}),
+              1);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("cannot export to </dev/full>: No space left")))
+        << err.toStdString();
+    ASSERT_EQ(::stat("/dev/full", &s), 0);
+    EXPECT_TRUE(S_ISCHR(s.st_mode));
+    EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), QStringLiteral("/dev/null"),
+                   QStringLiteral("--config"), configPath}),
+              0);
+    ASSERT_EQ(::stat("/dev/null", &s), 0);
+    EXPECT_TRUE(S_ISCHR(s.st_mode));
+
+    EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--out"), scratch.path(),
+                   QStringLiteral("--config"), configPath}),
+              1);
+    EXPECT_TRUE(err.contains(QStringLiteral("is a folder"))) << err.toStdString();
+}
+
+TEST_F(CommandLine, AnEndBeforeTheBeginIsRefused) {
+    for (const QString& verb : {QStringLiteral("report"), QStringLiteral("export")}) {
+        QStringList arguments{verb,
+                              QStringLiteral("--from"),
+                              QStringLiteral("2030-01-01"),
+                              QStringLiteral("--to"),
+                              QStringLiteral("2020-01-01"),
+                              QStringLiteral("--config"),
+                              configPath};
+        if (verb == u"export")
+            arguments << QStringLiteral("--out") << scratch.file(QStringLiteral("never.csv"));
+        EXPECT_EQ(run(arguments), 2);
+        EXPECT_TRUE(err.contains(QStringLiteral("lies before the begin"))) << err.toStdString();
+        EXPECT_TRUE(out.isEmpty()) << out.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(scratch.file(QStringLiteral("never.csv"))));
+    // A begin in the future, with the end now.
+    EXPECT_EQ(run({QStringLiteral("report"), QStringLiteral("--from"), QStringLiteral("2999-01-01"),
+                   QStringLiteral("--config"), configPath}),
+              2);
+    EXPECT_EQ(
+        run({QStringLiteral("report"), QStringLiteral("--from"), QStringLiteral("2020-01-01"),
+             QStringLiteral("--to"), QStringLiteral("2020-01-01"), QStringLiteral("--config"), configPath}),
+        0)
+        << err.toStdString();
+}
+
+TEST_F(CommandLine, ReadsOnlyRegularFilesAndSaysWhatIsWrong) {
+    const QString fifo = scratch.file(QStringLiteral("pipe.plist"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::vector<std::pair<QString, QString>> cases{
+        {QStringLiteral("/dev/zero"), QStringLiteral("is a device")},
+        {fifo, QStringLiteral("is a named pipe")},
+        {scratch.path(), QStringLiteral("is a folder")},
+        {scratch.file(QStringLiteral("none.plist")), QStringLiteral("No such file")},
+    };
+    for (const auto& [path, reason] : cases) {
+        EXPECT_EQ(run({QStringLiteral("report"), QStringLiteral("--config"), path}), 1);
+        EXPECT_TRUE(err.startsWith(QStringLiteral("cannot read configuration <%1>: %2").arg(path, reason)))
+            << err.toStdString();
+        EXPECT_EQ(run({QStringLiteral("snapshot"), path}), 1);
+        EXPECT_TRUE(err.startsWith(QStringLiteral("Cannot open file: ") + reason)) << err.toStdString();
+    }
+    // Settings that are a device read as none.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), HXUserDefaults::standardPath()));
+    EXPECT_EQ(run({QStringLiteral("report"), QStringLiteral("--config"), configPath}), 0)
+        << err.toStdString();
+}
+
+TEST_F(CommandLine, TimesThatAreNotFiniteReadAsMissing) {
+    HXDictionaryRef configuration = sampleConfiguration();
+    const double inf = std::numeric_limits<double>::infinity();
+    configuration->setValue(u"Last Timestamp", inf);
+    const HXDictionaryRef mail = application(*configuration, QStringLiteral("com.mail"));
+    ASSERT_TRUE(mail);
+    mail->setValue(HXKeys::ActiveLog, HXArray::createWithDoubles({100, -200, 300, -inf}));
+    mail->setValue(HXKeys::Time, std::numeric_limits<double>::quiet_NaN());
+    ASSERT_TRUE(writeToBinaryFile(HXValue(configuration), configPath, true));
+    for (const QString& format : {QStringLiteral("text"), QStringLiteral("json")}) {
+        for (const QStringList& interval :
+             {QStringList{QStringLiteral("--interval"), QStringLiteral("all")},
+              QStringList{QStringLiteral("--from"), QStringLiteral("1970-01-01"), QStringLiteral("--to"),
+                          QStringLiteral("2100-01-01")}}) {
+            ASSERT_EQ(run(QStringList{QStringLiteral("report"), QStringLiteral("--config"), configPath,
+                                      QStringLiteral("--format"), format} +
+                          interval),
+                      0)
+                << err.toStdString();
+            EXPECT_FALSE(out.contains(QStringLiteral("922337"))) << out.toStdString();
+            EXPECT_FALSE(out.contains(QStringLiteral("inf"), Qt::CaseInsensitive)) << out.toStdString();
+            EXPECT_FALSE(out.contains(QStringLiteral("nan"), Qt::CaseInsensitive)) << out.toStdString();
+        }
+    }
+    // The log's finite stretch is still there.
+    const QJsonArray records =
+        reportRecords({QStringLiteral("report"), QStringLiteral("--config"), configPath,
+                       QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--from"),
+                       QStringLiteral("1970-01-01"), QStringLiteral("--to"), QStringLiteral("1970-01-02")});
+    bool found = false;
+    for (const QJsonValue& r : records) {
+        if (r.toObject().value(QStringLiteral("name")).toString() == u"Mail") {
+            found = true;
+            EXPECT_GE(r.toObject().value(QStringLiteral("time")).toDouble(), 100.0);
+        }
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(CommandLine, SnapshotTimesBeyondAnyDateReadOutOfRange) {
+    const QString csv = scratch.file(QStringLiteral("far.csv"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Application,Total Begin (Unix Time),Total End (Unix Time)\n"
+               "Mail,1700000000.00,100000000000000000000000000000000000000000000.00\n");
+    file.close();
+    ASSERT_EQ(run({QStringLiteral("snapshot"), csv}), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("out of range"))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("days"))) << out.toStdString();
 }

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 QString duration(double seconds, bool eatZero = false, bool days = true) {
@@ -81,6 +83,21 @@ TEST(PercentageText, Boundaries) {
     EXPECT_EQ(percentage(0.001, 1000, true), QString());
     EXPECT_EQ(percentage(65, 0.001), u"1:05");
     EXPECT_EQ(percentage(0, 0, true), QString());
+}
+
+TEST(DurationText, ValuesNoRealTimestampsAllowReadOutOfRange) {
+    // A damaged file's times: NaN counts for nothing, anything beyond the years a timestamp can name has
+    // no number of days, and no cast of such a value is made.
+    EXPECT_EQ(duration(std::numeric_limits<double>::quiet_NaN()), u"-");
+    EXPECT_EQ(duration(1e45), u"out of range");
+    EXPECT_EQ(duration(-std::numeric_limits<double>::infinity()), u"out of range");
+    EXPECT_EQ(duration(9e18, false, false), u"out of range");
+    EXPECT_EQ(duration(3.0e11), u"3472222.2 days");
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(percentage(inf, inf), u"out of range");
+    EXPECT_EQ(percentage(10, 1e45), u"out of range");
+    EXPECT_EQ(percentage(std::numeric_limits<double>::quiet_NaN(), 1000), u"-");
+    EXPECT_EQ(percentage(500, std::numeric_limits<double>::quiet_NaN()), u"8:20");
 }
 
 TEST(DecimalText, Trimming) {

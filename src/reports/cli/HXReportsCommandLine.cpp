@@ -8,16 +8,27 @@
 #include "reports/cli/HXReportListOutput.h"
 #include "reports/cli/HXStoredReportSource.h"
 
+#include "foundation/HXAtomicFile.h"
 #include "foundation/HXLog.h"
+#include "foundation/HXNonFiniteTimes.h"
 #include "foundation/HXPaths.h"
+#include "foundation/HXPropertyList.h"
+#include "foundation/HXRegularFile.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <map>
 #include <optional>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,7 +42,9 @@ const char* const kReportHelp =
     "(2026-12-07T09:30); a date alone means the start of that day for --from and its end for --to.\n";
 const char* const kExportHelp =
     "usage: qualdern export --out FILE [--pool NAME] [--from DATE] [--to DATE] [--config FILE]\n"
-    "Writes the CSV export of everything, or of the named pool, between the dates (default: all data).\n";
+    "Writes the CSV export of everything, or of the named pool, between the dates (default: all data).\n"
+    "FILE - writes to standard output; a named pipe or device is written to as it is. The tracker's own\n"
+    "files (its configuration and its settings) are never written over.\n";
 const char* const kSnapshotHelp = "usage: qualdern snapshot FILE.csv [--format text|json]\n"
                                   "Reads an exported CSV file back and prints its report.\n";
 
@@ -100,12 +113,37 @@ private:
     HXUserDefaults m_defaults;
 };
 
+QString configurationPathOf(const Options& options) {
+    return options.value(QStringLiteral("--config")).value_or(HXStandardConfigurationPath());
+}
+
 HXDictionaryRef loadConfiguration(const Options& options, QTextStream& err) {
-    const QString path = options.value(QStringLiteral("--config")).value_or(HXStandardConfigurationPath());
-    HXDictionaryRef configuration = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path);
-    if (!configuration)
-        err << "cannot read configuration <" << path << ">\n";
+    const QString path = configurationPathOf(options);
+    QString error;
+    const std::optional<QByteArray> data = HXReadRegularFile(path, &error);
+    HXPropertyListResult parsed;
+    if (data) {
+        parsed = HXPropertyList::read(*data);
+        error = parsed.ok() ? QStringLiteral("not a dictionary") : parsed.error;
+    }
+    HXDictionaryRef configuration = parsed.value.toDictionary();
+    if (!configuration) {
+        err << "cannot read configuration <" << path << ">: " << error << '\n';
+        return nullptr;
+    }
+    HXRemoveNonFiniteLogEntries(*configuration);
     return configuration;
+}
+
+// The interval as given; an end before the begin is a mistake in the arguments, not an empty report.
+void checkInterval(double begin, double end) {
+    if (end < begin) {
+        const auto text = [](double t) {
+            return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(t * 1000.0)).toString(Qt::ISODate);
+        };
+        throw UsageError{
+            QStringLiteral("the end (%1) lies before the begin (%2)").arg(text(end), text(begin))};
+    }
 }
 
 HXReportOutputFormat parseFormat(const Options& options, bool csvAllowed) {
@@ -150,6 +188,8 @@ int runReport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
         throw UsageError{QStringLiteral("unknown interval %1").arg(intervalName)};
     const double fromTime = from ? parseDate(*from, false) : 0;
     const double toTime = to ? parseDate(*to, true) : 0;
+    if (from && to)
+        checkInterval(fromTime, toTime);
 
     const Settings settings;
     const HXDictionaryRef configuration = loadConfiguration(options, err);
@@ -163,6 +203,7 @@ int runReport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
     if (from || to) {
         begin = from ? fromTime : first;
         end = to ? toTime : now;
+        checkInterval(begin, end);
     } else if (kind->second != HXReportIntervalNone) {
         end = now;
         if (!HXGetReportIntervalSpecificBeginTimestamp(&begin, kind->second, now, first, end,
@@ -185,6 +226,91 @@ HXDictionaryRef findPool(const HXDictionary& configuration, const QString& name)
     return nullptr;
 }
 
+// Files an export must never replace: the configuration in use, the tracker's own configuration and
+// the settings. Compared after following links, by the file itself where it exists.
+class ProtectedFiles {
+public:
+    explicit ProtectedFiles(const QStringList& paths) {
+        for (const QString& path : paths)
+            m_files.push_back(File{resolved(path), identity(path)});
+    }
+
+    bool contains(const QString& path) const {
+        const QString target = resolved(path);
+        const std::optional<std::pair<dev_t, ino_t>> id = identity(path);
+        return std::any_of(m_files.begin(), m_files.end(),
+                           [&](const File& f) { return f.path == target || (id && f.identity == id); });
+    }
+
+private:
+    struct File {
+        QString path;
+        std::optional<std::pair<dev_t, ino_t>> identity;
+    };
+
+    // The path a write would reach: links followed (also to a file not there yet), folders canonical.
+    static QString resolved(const QString& path) {
+        QFileInfo info(path);
+        for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+            info.setFile(info.symLinkTarget());
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        return (folder.isEmpty() ? info.absolutePath() : folder) + u'/' + info.fileName();
+    }
+    static std::optional<std::pair<dev_t, ino_t>> identity(const QString& path) {
+        struct stat s {};
+        if (::stat(QFile::encodeName(path).constData(), &s) != 0)
+            return std::nullopt;
+        return std::pair(s.st_dev, s.st_ino);
+    }
+
+    std::vector<File> m_files;
+};
+
+// A pipe or device the user names is written to as a stream: replacing it would leave a plain file in
+// its place.
+bool writeStream(const QString& path, const QByteArray& data, QString& error) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
+            ::close(fd);
+            return false;
+        }
+        done += n;
+    }
+    if (::close(fd) != 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+bool writeExport(const QString& path, const QByteArray& data, QTextStream& out, QString& error) {
+    if (path == u"-") {
+        out << QString::fromUtf8(data);
+        out.flush();
+        return out.status() == QTextStream::Ok;
+    }
+    struct stat s {};
+    if (::stat(QFile::encodeName(path).constData(), &s) == 0) {
+        if (S_ISDIR(s.st_mode)) {
+            error = QStringLiteral("is a folder");
+            return false;
+        }
+        if (!S_ISREG(s.st_mode))
+            return writeStream(path, data, error);
+    }
+    return HXAtomicFile::write(path, data, true, &error);
+}
+
 int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     const Options options(arguments,
                           {QStringLiteral("--out"), QStringLiteral("--pool"), QStringLiteral("--from"),
@@ -197,10 +323,17 @@ int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
     const std::optional<QString> path = options.value(QStringLiteral("--out"));
     if (!path || path->isEmpty())
         throw UsageError{QStringLiteral("--out FILE is required")};
+    const ProtectedFiles protectedFiles(
+        {configurationPathOf(options), HXStandardConfigurationPath(), HXUserDefaults::standardPath()});
+    if (*path != u"-" && protectedFiles.contains(*path))
+        throw UsageError{
+            QStringLiteral("--out %1 is the tracker's own data or settings; choose another file").arg(*path)};
     const std::optional<QString> from = options.value(QStringLiteral("--from"));
     const std::optional<QString> to = options.value(QStringLiteral("--to"));
     const double fromTime = from ? parseDate(*from, false) : 0;
     const double toTime = to ? parseDate(*to, true) : 0;
+    if (from && to)
+        checkInterval(fromTime, toTime);
 
     const Settings settings;
     const HXDictionaryRef configuration = loadConfiguration(options, err);
@@ -215,8 +348,12 @@ int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
     const HXStoredReportSource source(configuration, settings.defaults());
     const double begin = from ? fromTime : firstTimestamp(configuration.get());
     const double end = to ? toTime : configuration->timeIntervalForKey(u"Last Timestamp");
-    if (!exportPool(source, pool, begin, end, *path)) {
-        err << "cannot export to <" << *path << ">\n";
+    if (from || to)
+        checkInterval(begin, end);
+    const std::optional<QByteArray> data = exportPoolAsCSVData(source, pool, begin, end);
+    QString error = QStringLiteral("nothing to export");
+    if (!data || !writeExport(*path, *data, out, error)) {
+        err << "cannot export to <" << *path << ">: " << error << '\n';
         return kFailure;
     }
     return 0;
