@@ -10,8 +10,11 @@ QD_BUILD_PACKAGES=(
 )
 # sway, foot (and a font for it), Xwayland and wtype: the Wayland tests run a headless sway with real
 # clients; Qt's JavaScript engine runs the KWin script in its stand-in, gjs the GNOME Shell extension's.
+# trayer: an XEmbed tray for the status item tests; AT-SPI (at-spi2-core, python3-pyatspi) reads what
+# the program shows as a screen reader would; gdbus asks the tray icon's exported menu.
 QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils
-                  sway foot xwayland wtype fonts-dejavu-core qt6-wayland qt6-declarative-dev gjs)
+                  sway foot xwayland wtype fonts-dejavu-core qt6-wayland qt6-declarative-dev gjs
+                  trayer at-spi2-core python3-pyatspi libglib2.0-bin)
 # The Qt Wayland plugin: the tracker's own windows on a Wayland session.
 QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin qt6-wayland)
 

@@ -47,6 +47,22 @@ bool HXSingleInstance::handOver(const QStringList& files) {
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
+bool HXSingleInstance::reopenRunning() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(kServiceName), QString::fromLatin1(kObjectPath),
+        QStringLiteral("com.corvella.Qualdern.Tracker"), QStringLiteral("Reopen"));
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+void HXSingleInstance::Reopen() {
+    if (m_reopenHandler)
+        m_reopenHandler();
+}
+
 void HXSingleInstance::OpenFiles(const QStringList& files) {
     if (m_fileHandler)
         m_fileHandler(files);

@@ -7,8 +7,9 @@
 #include <functional>
 #include <memory>
 
-// One tracker per user session: a lock in the data folder. The running tracker offers "OpenFiles" on the
-// session bus, so that a second start hands its file arguments over and ends.
+// One tracker per user session: a lock in the data folder. The running tracker offers "OpenFiles" and
+// "Reopen" on the session bus, so that a second start hands its file arguments over, or without files
+// brings the running tracker to the front, and ends.
 class HXSingleInstance : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.corvella.Qualdern.Tracker")
@@ -24,15 +25,20 @@ public:
     bool acquire();
     // Hands files to the running tracker; false when it cannot be reached.
     static bool handOver(const QStringList& files);
+    // Asks the running tracker to show itself; false when it cannot be reached.
+    static bool reopenRunning();
 
     void setFileHandler(std::function<void(const QStringList&)> handler) {
         m_fileHandler = std::move(handler);
     }
+    void setReopenHandler(std::function<void()> handler) { m_reopenHandler = std::move(handler); }
 
 public Q_SLOTS:
     void OpenFiles(const QStringList& files);
+    void Reopen();
 
 private:
     std::unique_ptr<QLockFile> m_lock;
     std::function<void(const QStringList&)> m_fileHandler;
+    std::function<void()> m_reopenHandler;
 };

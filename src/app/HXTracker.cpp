@@ -4,6 +4,8 @@
 #include "app/HXReportsBridge.h"
 #include "app/HXSingleInstance.h"
 #include "app/HXTerminationSignals.h"
+#include "app/HXTrackerDesktopShell.h"
+#include "app/HXTrackerInterface.h"
 #include "engine/HXFolderPaths.h"
 #include "engine/HXLifecycle.h"
 #include "engine/HXMainController.h"
@@ -21,7 +23,6 @@
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
 #include "reports/HXScheduledTasks.h"
 #include "ui/HXSnapshotWindows.h"
-#include "ui/HXTrayController.h"
 #include "ui/HXWidgetUserInterface.h"
 
 #include <QMessageBox>
@@ -43,8 +44,9 @@ struct HXTracker::Parts {
     std::unique_ptr<HXReportsBridge> reportsBridge;
     std::unique_ptr<HXScheduledTasks> scheduledTasks;
     std::unique_ptr<HXSnapshotWindows> snapshots;
+    std::unique_ptr<HXTrackerDesktopShell> desktopShell;
+    std::unique_ptr<HXTrackerInterface> tray;
     std::unique_ptr<HXLifecycle> lifecycle;
-    std::unique_ptr<HXTrayController> tray;
     std::unique_ptr<HXTerminationSignals> terminationSignals;
 };
 
@@ -61,9 +63,11 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     const QString library = HXLibraryFolder();
     p.singleInstance = std::make_unique<HXSingleInstance>(library);
     if (!p.singleInstance->acquire()) {
-        // Another tracker runs in this session: it takes the files.
+        // Another tracker runs in this session: it takes the files, or without any comes to the front.
         if (!files.isEmpty() && !HXSingleInstance::handOver(files))
             HXSystemLog(QStringLiteral("cannot hand files over to the running tracker"));
+        if (files.isEmpty() && !HXSingleInstance::reopenRunning())
+            HXSystemLog(QStringLiteral("cannot reach the running tracker"));
         return 0;
     }
 
@@ -102,8 +106,10 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.scheduledTasks =
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
     p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
+    p.desktopShell = std::make_unique<HXTrackerDesktopShell>();
     p.tray =
-        std::make_unique<HXTrayController>(*p.controller, [&p] { p.lifecycle->quitDeliberately(false); });
+        std::make_unique<HXTrackerInterface>(*p.controller, *p.reportsBridge, p.clock, p.desktopShell.get(),
+                                             [&p] { p.lifecycle->quitDeliberately(false); });
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
                                                 p.presenceMonitors.get());
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
@@ -113,6 +119,7 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     });
     p.tray->setTerminationCheck([&p] { return p.lifecycle->applicationShouldTerminate(); });
     p.singleInstance->setFileHandler([&p](const QStringList& handed) { p.lifecycle->openFiles(handed); });
+    p.singleInstance->setReopenHandler([&p] { p.tray->reopen(); });
 
     m_application.setActivityHandler([&p] { p.controller->hibernation().deferHibernation(); });
     // Every way out saves: the quit command, the end of the session, and termination signals.

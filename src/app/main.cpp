@@ -3,6 +3,8 @@
 #include "app/HXTracker.h"
 #include "app/HXDesktopSession.h"
 #include "reports/cli/HXReportsCommandLine.h"
+#include "ui/HXLinuxEnglish.h"
+#include "ui/HXLoginItem.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -56,6 +58,10 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", *platform);
     HXApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qualdern"));
+    // The desktop matches the windows and the tray icon to the program's desktop entry.
+    QGuiApplication::setDesktopFileName(HXDesktopEntryId());
+    HXLinuxEnglish english;
+    QCoreApplication::installTranslator(&english);
     QApplication::setQuitOnLastWindowClosed(false);
     HXTracker tracker(application);
     if (const std::optional<int> status = tracker.start(files))

@@ -1,0 +1,85 @@
+#include "app/HXTrackerInterface.h"
+
+#include "app/HXLiveReportPicture.h"
+#include "app/HXTrackerWindows.h"
+#include "engine/HXMainController.h"
+#include "foundation/HXLocalization.h"
+#include "foundation/HXUserDefaults.h"
+#include "ui/HXApplicationModeController.h"
+#include "ui/HXLoginItem.h"
+
+#include <QApplication>
+#include <QMenu>
+
+HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports,
+                                       const HXClock& clock, HXDesktopShell* shell,
+                                       std::function<void()> quit, QObject* parent)
+    : QObject(parent), m_controller(controller), m_quit(std::move(quit)),
+      m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),
+      m_windows(
+          std::make_unique<HXTrackerWindows>(controller.hibernation(), *m_picture, [this] { m_quit(); })) {
+    const HXEngineServices& services = controller.services();
+    m_mode = std::make_unique<HXApplicationModeController>(
+        HXApplicationModeController::Services{services.defaults, services.scheduler, services.ui,
+                                              controller.hibernation(), shell},
+        *m_windows, *m_picture);
+    m_mode->setMainMenuPopulator([this](QMenu& menu) { populateMainMenu(menu); });
+    connect(&controller, &HXMainController::liveReportNeedsUpdate, m_windows.get(),
+            &HXTrackerWindows::liveReportChanged);
+}
+
+HXTrackerInterface::~HXTrackerInterface() = default;
+
+void HXTrackerInterface::populateMainMenu(QMenu& menu) {
+    HXHibernation& hibernation = m_controller.hibernation();
+    menu.addAction(hibernation.isHibernating() ? HXLocalized("Resume Timers")
+                                               : HXLocalized("Suspend Timers..."),
+                   this, [&hibernation] { hibernation.toggleHibernation(); });
+    menu.addSeparator();
+    menu.addAction(HXLocalized("Quit Qualdern"), this, [this] { m_quit(); });
+}
+
+void HXTrackerInterface::chooseApplicationMode() {
+    m_mode->checkStatusItem();
+}
+
+bool HXTrackerInterface::isStatusItemMode() const {
+    return m_mode->isStatusItemMode();
+}
+
+void HXTrackerInterface::addLoginItem() {
+    HXSetLoginItem(true);
+}
+
+void HXTrackerInterface::removeLoginItem() {
+    HXSetLoginItem(false);
+}
+
+void HXTrackerInterface::completeUserInterface() {
+    m_mode->checkStatusItemInterface();
+}
+
+void HXTrackerInterface::doAutoTasksIfNecessary() {
+    if (m_autoTasks)
+        m_autoTasks();
+}
+
+void HXTrackerInterface::openDockModeWindows() {
+    const bool background =
+        m_controller.services().defaults.boolForKey(u"Application Mode: Dock: Background Launch");
+    m_windows->showWindows(!background);
+}
+
+void HXTrackerInterface::showReportSnapshots(const QStringList& files) {
+    if (m_openSnapshots)
+        m_openSnapshots(files);
+}
+
+void HXTrackerInterface::terminate() {
+    if (!m_terminationCheck || m_terminationCheck())
+        QApplication::quit();
+}
+
+void HXTrackerInterface::reopen() {
+    m_mode->reopen();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/HXLifecyclePort.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class HXApplicationModeController;
+class HXClock;
+class HXDesktopShell;
+class HXLiveReportPicture;
+class HXLiveReportSource;
+class HXMainController;
+class HXTrackerWindows;
+class QMenu;
+
+// The tracker's user interface as start-up and quitting see it: the application mode (a tray icon with
+// its panel, or windows), the login item, the snapshot windows and the way out.
+class HXTrackerInterface : public QObject, public HXLifecyclePort {
+    Q_OBJECT
+
+public:
+    HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports, const HXClock& clock,
+                       HXDesktopShell* shell, std::function<void()> quit, QObject* parent = nullptr);
+    ~HXTrackerInterface() override;
+
+    void chooseApplicationMode() override;
+    bool isStatusItemMode() const override;
+    void addLoginItem() override;
+    void removeLoginItem() override;
+    void completeUserInterface() override;
+    void doAutoTasksIfNecessary() override;
+    void openDockModeWindows() override;
+    void showReportSnapshots(const QStringList& files) override;
+    void terminate() override;
+
+    // Started again: the windows or the panel to the front.
+    void reopen();
+    HXApplicationModeController& applicationMode() const { return *m_mode; }
+
+    void setAutoTasks(std::function<void()> run) { m_autoTasks = std::move(run); }
+    void setSnapshotOpener(std::function<void(const QStringList&)> open) {
+        m_openSnapshots = std::move(open);
+    }
+    // Asked before the application ends; false keeps it running.
+    void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
+
+private:
+    void populateMainMenu(QMenu& menu);
+
+    HXMainController& m_controller;
+    std::function<void()> m_quit;
+    std::function<void()> m_autoTasks;
+    std::function<void(const QStringList&)> m_openSnapshots;
+    std::function<bool()> m_terminationCheck;
+    std::unique_ptr<HXLiveReportPicture> m_picture;
+    std::unique_ptr<HXTrackerWindows> m_windows;
+    std::unique_ptr<HXApplicationModeController> m_mode;
+};

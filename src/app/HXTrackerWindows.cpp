@@ -1,0 +1,112 @@
+#include "app/HXTrackerWindows.h"
+
+#include "engine/HXHibernation.h"
+#include "foundation/HXLocalization.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The live report picture, drawn at the container's size.
+class HXLiveReportPictureView final : public QWidget {
+public:
+    explicit HXLiveReportPictureView(HXLiveReportImages& images) : m_images(images) {
+        setMinimumSize(200, 120);
+        setAccessibleName(HXLocalized("Activity Report"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const qreal ratio = devicePixelRatioF();
+        QImage image = m_images.liveReportImage(size() * ratio, true);
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(0, 0), image);
+    }
+
+private:
+    HXLiveReportImages& m_images;
+};
+
+std::unique_ptr<QWidget> makeWindow(const QString& title, QSize size) {
+    auto window = std::make_unique<QWidget>();
+    window->setWindowTitle(title);
+    window->resize(size);
+    auto* layout = new QVBoxLayout(window.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    return window;
+}
+
+void takeOut(QWidget* container) {
+    if (container->parentWidget() && container->parentWidget()->layout())
+        container->parentWidget()->layout()->removeWidget(container);
+    container->hide();
+    container->setParent(nullptr);
+}
+
+} // namespace
+
+HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImages& images,
+                                   std::function<void()> quit, QObject* parent)
+    : QObject(parent), m_hibernation(hibernation), m_listContainer(std::make_unique<QWidget>()),
+      m_reportContainer(std::make_unique<HXLiveReportPictureView>(images)),
+      m_listWindow(makeWindow(QStringLiteral("Qualdern"), QSize(420, 120))),
+      m_reportWindow(makeWindow(HXLocalized("Activity Report"), QSize(420, 260))) {
+    auto* layout = new QHBoxLayout(m_listContainer.get());
+    m_state = new QLabel(m_listContainer.get());
+    layout->addWidget(m_state, 1);
+    auto* suspend = new QPushButton(HXLocalized("Suspend Timers..."), m_listContainer.get());
+    connect(suspend, &QPushButton::clicked, this, [this] { m_hibernation.toggleHibernation(); });
+    layout->addWidget(suspend);
+    auto* quitButton = new QPushButton(HXLocalized("Quit"), m_listContainer.get());
+    connect(quitButton, &QPushButton::clicked, this, [quit = std::move(quit)] { quit(); });
+    layout->addWidget(quitButton);
+    connect(&hibernation, &HXHibernation::hibernatingChanged, this, &HXTrackerWindows::updateState);
+    updateState();
+}
+
+HXTrackerWindows::~HXTrackerWindows() {
+    detachContainers();
+}
+
+void HXTrackerWindows::updateState() {
+    m_state->setText(m_hibernation.isHibernating() ? HXLocalized("Qualdern is suspended.")
+                                                   : HXLocalized("Qualdern is tracking."));
+}
+
+void HXTrackerWindows::detachContainers() {
+    m_listWindow->close();
+    m_reportWindow->close();
+    takeOut(m_listContainer.get());
+    takeOut(m_reportContainer.get());
+}
+
+void HXTrackerWindows::attachContainersToWindows() {
+    m_listWindow->layout()->addWidget(m_listContainer.get());
+    m_listContainer->show();
+    m_reportWindow->layout()->addWidget(m_reportContainer.get());
+    m_reportContainer->show();
+}
+
+void HXTrackerWindows::showWindows(bool activate) {
+    for (QWidget* window : {m_reportWindow.get(), m_listWindow.get()}) {
+        window->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+        window->show();
+    }
+}
+
+void HXTrackerWindows::bringWindowsToFront() {
+    if (!m_listContainer->parentWidget())
+        return;
+    showWindows(true);
+    m_listWindow->raise();
+    m_listWindow->activateWindow();
+}
+
+void HXTrackerWindows::liveReportChanged() {
+    m_reportContainer->update();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/HXApplicationModeWindows.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class HXHibernation;
+class HXUserDefaults;
+class QLabel;
+
+// The program's two windows of window mode and the containers they share with the status item's panel:
+// the list window holds what the tracker is doing and its commands, the live report window the live
+// report picture. The report picture redraws when the tracker says so.
+class HXTrackerWindows final : public QObject, public HXApplicationModeWindows {
+    Q_OBJECT
+
+public:
+    HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImages& images, std::function<void()> quit,
+                     QObject* parent = nullptr);
+    ~HXTrackerWindows() override;
+
+    QWidget* listContainer() override { return m_listContainer.get(); }
+    QWidget* liveReportContainer() override { return m_reportContainer.get(); }
+    void detachContainers() override;
+    void attachContainersToWindows() override;
+    void restoreListDividerPosition() override {}
+    bool isPreferencesWindowVisible() const override { return false; }
+    void orderListWindowBelowPreferences() override {}
+    void bringWindowsToFront() override;
+
+    QWidget* listWindow() const { return m_listWindow.get(); }
+    QWidget* liveReportWindow() const { return m_reportWindow.get(); }
+    // Window mode at launch: the windows show, taking the focus only when told.
+    void showWindows(bool activate);
+    void liveReportChanged();
+
+private:
+    void updateState();
+
+    HXHibernation& m_hibernation;
+    std::unique_ptr<QWidget> m_listContainer;
+    std::unique_ptr<QWidget> m_reportContainer;
+    std::unique_ptr<QWidget> m_listWindow;
+    std::unique_ptr<QWidget> m_reportWindow;
+    QLabel* m_state = nullptr;
+};
