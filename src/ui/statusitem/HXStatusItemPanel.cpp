@@ -112,6 +112,13 @@ bool HXStatusItemPanel::vanishAndCloseIfAppropriate() {
     return true;
 }
 
+void HXStatusItemPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
 void HXStatusItemPanel::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         vanishAndCloseIfAppropriate();

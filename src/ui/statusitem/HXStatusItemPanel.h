@@ -33,6 +33,8 @@ public:
     bool vanishAndCloseIfAppropriate();
 
 protected:
+    // A hairline around the frameless panel, so that it stands apart from what lies behind it.
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
