@@ -4,7 +4,6 @@
 #include "app/HXTrackerWindows.h"
 #include "engine/HXMainController.h"
 #include "foundation/HXLocalization.h"
-#include "foundation/HXUserDefaults.h"
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXLoginItem.h"
 
@@ -65,9 +64,8 @@ void HXTrackerInterface::doAutoTasksIfNecessary() {
 }
 
 void HXTrackerInterface::openDockModeWindows() {
-    const bool background =
-        m_controller.services().defaults.boolForKey(u"Application Mode: Dock: Background Launch");
-    m_windows->showWindows(!background);
+    // Starting the tracker (often with the session) must not take the focus from what the user is doing.
+    m_windows->showWindows(false);
 }
 
 void HXTrackerInterface::showReportSnapshots(const QStringList& files) {
