@@ -1,10 +1,11 @@
 #include "app/HXTracker.h"
 
 #include "app/HXApplication.h"
+#include "app/HXDesktopSession.h"
 #include "app/HXReportsBridge.h"
 #include "app/HXSingleInstance.h"
 #include "app/HXTerminationSignals.h"
-#include "app/HXTrackerDesktopShell.h"
+#include "app/HXTrackerDesktopPresence.h"
 #include "app/HXTrackerInterface.h"
 #include "engine/HXFolderPaths.h"
 #include "engine/HXLifecycle.h"
@@ -17,7 +18,6 @@
 #include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
-#include "app/HXDesktopSession.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
@@ -44,7 +44,7 @@ struct HXTracker::Parts {
     std::unique_ptr<HXReportsBridge> reportsBridge;
     std::unique_ptr<HXScheduledTasks> scheduledTasks;
     std::unique_ptr<HXSnapshotWindows> snapshots;
-    std::unique_ptr<HXTrackerDesktopShell> desktopShell;
+    std::unique_ptr<HXTrackerDesktopPresence> desktopPresence;
     std::unique_ptr<HXTrackerInterface> tray;
     std::unique_ptr<HXLifecycle> lifecycle;
     std::unique_ptr<HXTerminationSignals> terminationSignals;
@@ -106,10 +106,10 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.scheduledTasks =
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
     p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
-    p.desktopShell = std::make_unique<HXTrackerDesktopShell>();
-    p.tray =
-        std::make_unique<HXTrackerInterface>(*p.controller, *p.reportsBridge, p.clock, p.desktopShell.get(),
-                                             [&p] { p.lifecycle->quitDeliberately(false); });
+    p.desktopPresence = std::make_unique<HXTrackerDesktopPresence>();
+    p.tray = std::make_unique<HXTrackerInterface>(*p.controller, *p.reportsBridge, p.clock,
+                                                  p.desktopPresence.get(),
+                                                  [&p] { p.lifecycle->quitDeliberately(false); });
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
                                                 p.presenceMonitors.get());
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });

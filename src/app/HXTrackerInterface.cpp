@@ -11,7 +11,7 @@
 #include <QMenu>
 
 HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports,
-                                       const HXClock& clock, HXDesktopShell* shell,
+                                       const HXClock& clock, HXDesktopPresence* shell,
                                        std::function<void()> quit, QObject* parent)
     : QObject(parent), m_controller(controller), m_quit(std::move(quit)),
       m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),

@@ -9,7 +9,7 @@
 
 class HXApplicationModeController;
 class HXClock;
-class HXDesktopShell;
+class HXDesktopPresence;
 class HXLiveReportPicture;
 class HXLiveReportSource;
 class HXMainController;
@@ -23,7 +23,7 @@ class HXTrackerInterface : public QObject, public HXLifecyclePort {
 
 public:
     HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports, const HXClock& clock,
-                       HXDesktopShell* shell, std::function<void()> quit, QObject* parent = nullptr);
+                       HXDesktopPresence* shell, std::function<void()> quit, QObject* parent = nullptr);
     ~HXTrackerInterface() override;
 
     void chooseApplicationMode() override;

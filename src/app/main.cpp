@@ -1,7 +1,7 @@
 // qualdern: the time tracker, or with a verb as first argument, one of its headless report commands.
 #include "app/HXApplication.h"
-#include "app/HXTracker.h"
 #include "app/HXDesktopSession.h"
+#include "app/HXTracker.h"
 #include "reports/cli/HXReportsCommandLine.h"
 #include "ui/HXLinuxEnglish.h"
 #include "ui/HXLoginItem.h"

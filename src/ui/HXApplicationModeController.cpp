@@ -12,7 +12,7 @@
 #include "pictures/HXColorScheme.h"
 #include "pictures/HXFrontActivityColor.h"
 #include "pictures/HXImageOperations.h"
-#include "platform/HXDesktopShell.h"
+#include "platform/HXDesktopPresence.h"
 #include "ui/HXApplicationModeWindows.h"
 #include "ui/statusitem/HXNamedImages.h"
 #include "ui/statusitem/HXStatusItemPanel.h"
@@ -27,6 +27,7 @@ namespace {
 
 constexpr std::string_view kUpdateIconAction = "updateIcon";
 constexpr std::string_view kTellAboutTrayAction = "tellAboutMissingTray";
+constexpr std::string_view kActivateAction = "activateAfterLeavingStatusItemMode";
 constexpr double kIconInterval = 5;
 const QSize kIconSize(128, 128);
 
@@ -57,6 +58,7 @@ HXApplicationModeController::HXApplicationModeController(const Services& service
 HXApplicationModeController::~HXApplicationModeController() {
     m_services.scheduler.cancelPerforms(this, kUpdateIconAction);
     m_services.scheduler.cancelPerforms(this, kTellAboutTrayAction);
+    m_services.scheduler.cancelPerforms(this, kActivateAction);
     if (QCoreApplication* application = QCoreApplication::instance())
         application->removeEventFilter(this);
     // The containers belong to the window shell.
@@ -100,7 +102,7 @@ void HXApplicationModeController::checkStatusItem() {
     m_singletonIsStatusItem = wanted;
     applyTaskbarPresenceToAllWindows();
     if (leaving && !m_services.defaults.boolForKey(u"Application Mode: Dock: Background Launch"))
-        m_services.scheduler.performAfterDelay(this, "activateAfterLeavingStatusItemMode", 0.5,
+        m_services.scheduler.performAfterDelay(this, kActivateAction, 0.5,
                                                [this] { m_windows.bringWindowsToFront(); });
 }
 

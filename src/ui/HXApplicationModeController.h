@@ -9,7 +9,7 @@
 #include <memory>
 
 class HXApplicationModeWindows;
-class HXDesktopShell;
+class HXDesktopPresence;
 class HXFadeEnvironment;
 class HXFullscreenReportWindow;
 class HXHibernation;
@@ -34,7 +34,7 @@ public:
         HXScheduler& scheduler;
         HXUserInterfacePort& ui;
         HXHibernation& hibernation;
-        HXDesktopShell* shell = nullptr;
+        HXDesktopPresence* shell = nullptr;
         HXFadeEnvironment* fadeEnvironment = nullptr;
     };
 

@@ -5,7 +5,7 @@
 // the program again. What shows is read as a screen reader would, through AT-SPI.
 #include "X11TestSupport.h"
 #include "foundation/HXUserDefaults.h"
-#include "platform/x11/HXX11DesktopShell.h"
+#include "platform/x11/HXX11DesktopPresence.h"
 
 #include <QCryptographicHash>
 #include <QDBusConnection>
@@ -229,7 +229,7 @@ protected:
                         QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
                         QStringLiteral("--height"), QStringLiteral("24"), QStringLiteral("--SetDockType"),
                         QStringLiteral("true"), QStringLiteral("--SetPartialStrut"), QStringLiteral("true")});
-        const HXX11DesktopShell shell;
+        const HXX11DesktopPresence shell;
         EXPECT_TRUE(waitUntil([&shell] { return shell.hasXEmbedTrayManager(); }, 10000))
             << "trayer did not start";
         return tray;

@@ -11,7 +11,7 @@
 #include "animation/HXFullscreenReportWindow.h"
 #include "animation/HXWindowAlphaValueAnimationManager.h"
 #include "foundation/HXLog.h"
-#include "platform/HXDesktopShell.h"
+#include "platform/HXDesktopPresence.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -25,7 +25,7 @@
 
 namespace {
 
-class FakeShell final : public HXDesktopShell {
+class FakeShell final : public HXDesktopPresence {
 public:
     QString trayKind() const override { return tray; }
     void setSkipsTaskbar(quintptr windowId, bool skip) override { skips[windowId] = skip; }

@@ -8,12 +8,12 @@ struct xcb_connection_t;
 
 // The X11 side of the program's desktop presence: the XEmbed tray manager (the owner of the selection
 // "_NET_SYSTEM_TRAY_S<screen>") and the EWMH taskbar state of windows. A connection of its own.
-class HXX11DesktopShell {
+class HXX11DesktopPresence {
 public:
-    explicit HXX11DesktopShell(const QByteArray& displayName = {});
-    ~HXX11DesktopShell();
-    HXX11DesktopShell(const HXX11DesktopShell&) = delete;
-    HXX11DesktopShell& operator=(const HXX11DesktopShell&) = delete;
+    explicit HXX11DesktopPresence(const QByteArray& displayName = {});
+    ~HXX11DesktopPresence();
+    HXX11DesktopPresence(const HXX11DesktopPresence&) = delete;
+    HXX11DesktopPresence& operator=(const HXX11DesktopPresence&) = delete;
 
     bool hasXEmbedTrayManager() const;
     // Sets _NET_WM_STATE_SKIP_TASKBAR and _NET_WM_STATE_SKIP_PAGER on the window and asks the window

@@ -1,4 +1,4 @@
-#include "platform/x11/HXX11DesktopShell.h"
+#include "platform/x11/HXX11DesktopPresence.h"
 
 #include "platform/x11/HXX11Reply.h"
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-HXX11DesktopShell::HXX11DesktopShell(const QByteArray& displayName) {
+HXX11DesktopPresence::HXX11DesktopPresence(const QByteArray& displayName) {
     m_connection = xcb_connect(displayName.isEmpty() ? nullptr : displayName.constData(), &m_screen);
     if (xcb_connection_has_error(m_connection)) {
         xcb_disconnect(m_connection);
@@ -23,19 +23,19 @@ HXX11DesktopShell::HXX11DesktopShell(const QByteArray& displayName) {
         m_root = it.data->root;
 }
 
-HXX11DesktopShell::~HXX11DesktopShell() {
+HXX11DesktopPresence::~HXX11DesktopPresence() {
     if (m_connection)
         xcb_disconnect(m_connection);
 }
 
-std::uint32_t HXX11DesktopShell::atom(const char* name) const {
+std::uint32_t HXX11DesktopPresence::atom(const char* name) const {
     HXX11Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
         m_connection, xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
         nullptr));
     return reply ? reply->atom : 0;
 }
 
-bool HXX11DesktopShell::hasXEmbedTrayManager() const {
+bool HXX11DesktopPresence::hasXEmbedTrayManager() const {
     if (!m_connection)
         return false;
     const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(m_screen);
@@ -47,7 +47,7 @@ bool HXX11DesktopShell::hasXEmbedTrayManager() const {
     return owner && owner->owner != XCB_NONE;
 }
 
-void HXX11DesktopShell::setSkipsTaskbar(std::uint32_t window, bool skip) {
+void HXX11DesktopPresence::setSkipsTaskbar(std::uint32_t window, bool skip) {
     if (!m_connection || !window)
         return;
     const std::uint32_t state = atom("_NET_WM_STATE");
@@ -74,7 +74,7 @@ void HXX11DesktopShell::setSkipsTaskbar(std::uint32_t window, bool skip) {
     sendToRoot(window, state, {skip ? 1u : 0u, taskbar, pager, 1});
 }
 
-void HXX11DesktopShell::setOnAllDesktops(std::uint32_t window) {
+void HXX11DesktopPresence::setOnAllDesktops(std::uint32_t window) {
     if (!m_connection || !window)
         return;
     const std::uint32_t desktop = atom("_NET_WM_DESKTOP");
@@ -88,7 +88,8 @@ void HXX11DesktopShell::setOnAllDesktops(std::uint32_t window) {
     sendToRoot(window, state, {1, sticky, 0, 1});
 }
 
-void HXX11DesktopShell::sendToRoot(std::uint32_t window, std::uint32_t type, const std::uint32_t (&data)[4]) {
+void HXX11DesktopPresence::sendToRoot(std::uint32_t window, std::uint32_t type,
+                                      const std::uint32_t (&data)[4]) {
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;

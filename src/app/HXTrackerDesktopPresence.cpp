@@ -1,18 +1,18 @@
-#include "app/HXTrackerDesktopShell.h"
+#include "app/HXTrackerDesktopPresence.h"
 
 #include "platform/dbus/HXDBusStatusNotifierWatcher.h"
-#include "platform/x11/HXX11DesktopShell.h"
+#include "platform/x11/HXX11DesktopPresence.h"
 
 #include <QGuiApplication>
 
-HXTrackerDesktopShell::HXTrackerDesktopShell() {
+HXTrackerDesktopPresence::HXTrackerDesktopPresence() {
     if (QGuiApplication::platformName() == QStringLiteral("xcb"))
-        m_x11 = std::make_unique<HXX11DesktopShell>();
+        m_x11 = std::make_unique<HXX11DesktopPresence>();
 }
 
-HXTrackerDesktopShell::~HXTrackerDesktopShell() = default;
+HXTrackerDesktopPresence::~HXTrackerDesktopPresence() = default;
 
-QString HXTrackerDesktopShell::trayKind() const {
+QString HXTrackerDesktopPresence::trayKind() const {
     if (HXDBusStatusNotifierWatcher::hasRegisteredHost())
         return QStringLiteral("StatusNotifierItem");
     if (m_x11 && m_x11->hasXEmbedTrayManager())
@@ -20,12 +20,12 @@ QString HXTrackerDesktopShell::trayKind() const {
     return QString();
 }
 
-void HXTrackerDesktopShell::setSkipsTaskbar(quintptr windowId, bool skip) {
+void HXTrackerDesktopPresence::setSkipsTaskbar(quintptr windowId, bool skip) {
     if (m_x11)
         m_x11->setSkipsTaskbar(static_cast<std::uint32_t>(windowId), skip);
 }
 
-void HXTrackerDesktopShell::setOnAllDesktops(quintptr windowId) {
+void HXTrackerDesktopPresence::setOnAllDesktops(quintptr windowId) {
     if (m_x11)
         m_x11->setOnAllDesktops(static_cast<std::uint32_t>(windowId));
 }

@@ -4,9 +4,9 @@
 
 // What the program's presence on the desktop asks of it: whether there is a tray to put an icon into,
 // and keeping a window out of the taskbar and pager.
-class HXDesktopShell {
+class HXDesktopPresence {
 public:
-    virtual ~HXDesktopShell() = default;
+    virtual ~HXDesktopPresence() = default;
 
     // A StatusNotifierWatcher with a host on the session bus: "StatusNotifierItem"; else an XEmbed tray
     // manager: "XEmbed"; else empty (no tray).
