@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace HXKeys;
 
@@ -173,13 +174,20 @@ TEST(HXTrackerWayland, CountsAnX11ProgramUnderXwaylandOnce) {
     // Started by sway, so that it has sway's Xwayland display; it tells the tracker that display too.
     const QString windowApp = sway.runnable(QStringLiteral(QD_TEST_WINDOW_APP));
     const QString displayFile = sway.folder() + QStringLiteral("/display");
+    // Its commands come through a pipe the test holds open: closing it at the end ends the program, which
+    // sway, not the test, started.
+    const QString input = sway.folder() + QStringLiteral("/x11-program.in");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+    sway.user().own(input);
+    QFile holdOpen(input);
+    ASSERT_TRUE(holdOpen.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
     // A script, since sway's command language has its own meaning for commas and semicolons.
     const QString script = sway.folder() + QStringLiteral("/x11-program.sh");
     QFile scriptFile(script);
     ASSERT_TRUE(scriptFile.open(QIODevice::WriteOnly));
     scriptFile.write(
-        QStringLiteral("echo \"$DISPLAY\" > %1\nsleep 600 | %2 --class xtool,XTool --title 'Drawing board'\n")
-            .arg(displayFile, windowApp)
+        QStringLiteral("echo \"$DISPLAY\" > %1\nexec %2 --class xtool,XTool --title 'Drawing board' < %3\n")
+            .arg(displayFile, windowApp, input)
             .toUtf8());
     scriptFile.close();
     sway.user().own(script);
