@@ -30,6 +30,40 @@ void syncFolder(const QString& folder) {
     }
 }
 
+enum class Permissions { KeepExisting, Private };
+
+// A temporary file of the same folder, renamed over the target once complete. A new file is private; an
+// existing one keeps the permissions its owner gave it unless the write is private.
+bool writeAtomically(const QString& path, QByteArrayView data, Permissions permissions, QString* error) {
+    // The rename would put a plain file in the place of a pipe, a device or whatever else is there
+    // (through a link as well), so only regular files are replaced.
+    struct stat target {};
+    const bool existed = ::stat(QFile::encodeName(path).constData(), &target) == 0;
+    if (existed && !S_ISREG(target.st_mode)) {
+        setError(error, S_ISDIR(target.st_mode) ? QStringLiteral("<%1> is a folder").arg(path)
+                                                : QStringLiteral("<%1> is not a regular file").arg(path));
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        setError(error, file.errorString());
+        return false;
+    }
+    if (!existed || permissions == Permissions::Private)
+        file.setPermissions(kPrivateFile);
+    if (file.write(data.data(), data.size()) != data.size()) {
+        setError(error, file.errorString());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    syncFolder(QFileInfo(path).absolutePath());
+    return true;
+}
+
 } // namespace
 
 bool HXAtomicFile::write(const QString& path, QByteArrayView data, bool atomically, QString* error) {
@@ -53,34 +87,15 @@ bool HXAtomicFile::write(const QString& path, QByteArrayView data, bool atomical
         ::fsync(file.handle());
         return true;
     }
-    // The rename would put a plain file in the place of a pipe, a device or whatever else is there
-    // (through a link as well), so only regular files are replaced.
-    struct stat target {};
-    const bool existed = ::stat(QFile::encodeName(path).constData(), &target) == 0;
-    if (existed && !S_ISREG(target.st_mode)) {
-        setError(error, S_ISDIR(target.st_mode) ? QStringLiteral("<%1> is a folder").arg(path)
-                                                : QStringLiteral("<%1> is not a regular file").arg(path));
+    return writeAtomically(path, data, Permissions::KeepExisting, error);
+}
+
+bool HXAtomicFile::writePrivate(const QString& path, QByteArrayView data, QString* error) {
+    if (path.isEmpty()) {
+        setError(error, QStringLiteral("no path"));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, file.errorString());
-        return false;
-    }
-    // A new file is private; an existing one keeps the permissions its owner gave it.
-    if (!existed)
-        file.setPermissions(kPrivateFile);
-    if (file.write(data.data(), data.size()) != data.size()) {
-        setError(error, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    syncFolder(QFileInfo(path).absolutePath());
-    return true;
+    return writeAtomically(path, data, Permissions::Private, error);
 }
 
 bool HXAtomicFile::createPrivateFolder(const QString& path, QString* error) {

@@ -257,3 +257,19 @@ TEST(PropertyListFile, AtomicWriteNeverReplacesAFolderPipeOrDevice) {
     EXPECT_TRUE(QFileInfo(toTarget).isSymLink());
     EXPECT_EQ(PlistTest::dump(readBack(target)), PlistTest::dump(configuration(2)));
 }
+
+TEST(PropertyListFile, ReplacingKeepsTheOwnersPermissionsUnlessThePrivateWriteIsAsked) {
+    ScratchFolder folder;
+    const QString path = folder.file(QStringLiteral("shared.png"));
+    ASSERT_TRUE(HXAtomicFile::write(path, "one"));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ASSERT_TRUE(HXAtomicFile::write(path, "two"));
+    EXPECT_EQ(PlistTest::fileMode(path), 0644);
+    ASSERT_TRUE(HXAtomicFile::writePrivate(path, "three"));
+    EXPECT_EQ(PlistTest::fileMode(path), 0600);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("three"));
+    EXPECT_FALSE(HXAtomicFile::writePrivate(folder.file(QStringLiteral("missing/x.png")), "x"));
+}

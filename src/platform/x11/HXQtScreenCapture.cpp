@@ -1,20 +1,20 @@
 #include "platform/x11/HXQtScreenCapture.h"
 
-#include <QFile>
+#include "foundation/HXAtomicFile.h"
+
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 
 namespace {
 
-constexpr QFile::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner;
-
+// Through the atomic writer, as every file: private, and never half written.
 bool writePng(const QPixmap& pixmap, const QString& path) {
-    QFile file(path);
-    // An existing file keeps its permissions on open, hence the explicit change.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate, kPrivate) || !file.setPermissions(kPrivate))
-        return false;
-    return pixmap.save(&file, "PNG") && file.flush();
+    QByteArray png;
+    QBuffer buffer(&png);
+    return buffer.open(QIODevice::WriteOnly) && pixmap.save(&buffer, "PNG") &&
+           HXAtomicFile::writePrivate(path, png);
 }
 
 } // namespace
