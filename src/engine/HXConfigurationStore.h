@@ -21,7 +21,8 @@ public:
     const HXDictionaryRef& configuration() const { return m_configuration; }
     void setConfiguration(HXDictionaryRef configuration) { m_configuration = std::move(configuration); }
 
-    // The file's path; the first call in a process may offer to import another edition's data.
+    // The file's path. The first call in a process offers, when the settings ask for it, to import the
+    // configuration of the container path's layout ("~/Library/Containers/.../Default.plist").
     QString configurationPath();
 
     // Launch: reads the file (or the settings copy when the file is missing or unreadable) and upgrades

@@ -22,12 +22,13 @@ private:
     QString m_libraryFolder;
 };
 
-// There is no application sandbox on this platform.
+// The program runs without an application sandbox.
 inline bool HXApplicationIsSandboxed() {
     return false;
 }
 
-// The sandboxed edition's container path becomes the ordinary one.
+// The path with the container part ("/Library/Containers/com.corvella.QualdernClient/Data/Library/") made
+// "/Library/".
 QString stringByDeletingQualdernContainerPathComponents(const QString& path);
 
 // Folder paths kept in the settings, tilde-abbreviated when under the home folder.

@@ -34,8 +34,6 @@ public:
     const HXFolderPaths& folderPaths() const { return m_paths; }
     HXConfigurationStore& configurationStore() { return m_store; }
     const HXDictionaryRef& configuration() const { return m_store.configuration(); }
-    // The smaller of "First Timestamp" and "First Pool Timestamp" (a missing one counts as 0).
-    double firstTimestamp() const;
 
     // The sampling tick. The scheduled tick (no sender) skips while paused or while an organizer cell
     // is edited; a tick with a sender cancels the scheduled one and always runs. Either way exactly one
@@ -53,9 +51,7 @@ public:
     void setOverallTimes(double applications, double pools);
     const HXArrayRef& listApplications() const { return m_listApplications; }
     const HXArrayRef& listPools() const { return m_listPools; }
-    bool showInactiveApplications() const { return m_showInactiveApplications; }
     void setShowInactiveApplications(bool show) { m_showInactiveApplications = show; }
-    bool showInactivePools() const { return m_showInactivePools; }
     void setShowInactivePools(bool show) { m_showInactivePools = show; }
     // The organizer's sort column (0 name, 1 foreground time, 2 total time); setting it runs a tick.
     int sortColumn() const { return m_sortColumn; }

@@ -5,9 +5,8 @@
 
 #include <unordered_set>
 
-void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target,
-                                  int maximumLayer, HXWindowServer* orderedInCheck,
-                                  const HXCompiledBlacklist& plainWindowBlacklist) {
+void HXAddQualifyingWindow(const HXWindowDescription& description, HXWindowsByPID& target, int maximumLayer,
+                           HXWindowServer* orderedInCheck, const HXCompiledBlacklist& plainWindowBlacklist) {
     if (!description.ownerProcessIdentifier || description.layer >= maximumLayer || !description.name)
         return;
     std::optional<QString> title = plainWindowBlacklist.validItemName(*description.name);
@@ -35,14 +34,14 @@ HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server,
         for (const HXWindowDescription& d : *onScreen) {
             if (options.includeWindowsFromAllSpaces)
                 seen.insert(d.number);
-            HXProcessCGWindowDescription(d, result, maximumLayer, nullptr, plainWindowBlacklist);
+            HXAddQualifyingWindow(d, result, maximumLayer, nullptr, plainWindowBlacklist);
         }
     }
     if (options.includeWindowsFromAllSpaces) {
         if (const auto all = server.allWindows()) {
             for (const HXWindowDescription& d : *all) {
                 if (!seen.contains(d.number))
-                    HXProcessCGWindowDescription(d, result, maximumLayer, &server, plainWindowBlacklist);
+                    HXAddQualifyingWindow(d, result, maximumLayer, &server, plainWindowBlacklist);
             }
         }
     }

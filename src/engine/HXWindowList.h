@@ -26,6 +26,5 @@ HXWindowsByPID HXWindowDescriptionsByPID(HXWindowServer& server,
 
 // Adds one window to the target when it qualifies: it has an owner, lies below the maximum layer, has a
 // title that is not blacklisted and, when asked, is ordered in.
-void HXProcessCGWindowDescription(const HXWindowDescription& description, HXWindowsByPID& target,
-                                  int maximumLayer, HXWindowServer* orderedInCheck,
-                                  const HXCompiledBlacklist& plainWindowBlacklist);
+void HXAddQualifyingWindow(const HXWindowDescription& description, HXWindowsByPID& target, int maximumLayer,
+                           HXWindowServer* orderedInCheck, const HXCompiledBlacklist& plainWindowBlacklist);

@@ -57,7 +57,7 @@ public:
     qsizetype indexOfDictionary(const HXDictionary* dictionary) const;
     bool removeDictionary(const HXDictionary* dictionary);
 
-    // Stable sort of the elements; compare(a, b) answers -1, 0 or 1 like the described comparators.
+    // Stable sort of the elements; compare(a, b) answers -1, 0 or 1 like the comparators of HXSorting.h.
     template <typename Compare> void sortValues(Compare compare) {
         if (m_packed) {
             std::stable_sort(m_doubles.begin(), m_doubles.end(),

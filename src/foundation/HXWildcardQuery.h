@@ -37,7 +37,8 @@ private:
     bool m_singleWildcard = false;
 };
 
-// The described matching operations on a name (the receiver first).
+// Matching a name against a query (the name first): `*` for any run of characters, case-insensitive; a
+// leading `!` inverts where inversion is allowed.
 bool matchesQuery(const QString& name, const HXValue& query);
 bool matchesQueryAllowInversion(const QString& name, const HXValue& query, bool allowInversion);
 bool matchesQueryInvert(const QString& name, const HXValue& query, bool invert);

@@ -7,10 +7,10 @@ namespace {
 
 constexpr double kEpsilon = kHXEventStreamTolerance;
 
-// The described walk, entered at `start` with `last` as the value seen before it. Once inside the clip
-// every value up to the first one beyond hi - ε is copied as it stands, so that part runs as one pass for
-// the total and one bulk copy. `stop`, when known (>= 0), is that first index beyond. Values are read
-// through `get` and copied through `copy`, so packed and ordinary streams share one implementation.
+// The walk over the stream's values, entered at `start` with `last` as the value seen before it. Once inside
+// the clip every value up to the first one beyond hi - ε is copied as it stands, so that part runs as one
+// pass for the total and one bulk copy. `stop`, when known (>= 0), is that first index beyond. Values are
+// read through `get` and copied through `copy`, so packed and ordinary streams share one implementation.
 template <typename Get, typename Copy>
 double clipFrom(Get get, Copy copy, qsizetype count, qsizetype start, qsizetype stop, double last,
                 std::vector<double>& out, double lo, double hi) {

@@ -19,7 +19,7 @@ int HXSortAbsoluteDoubleNumbers(double x, double y);
 // active seconds inside it. A sorted packed stream is entered by binary search instead of a walk from its
 // first value; the result is the same.
 double recordEventStream(const HXArray& stream, std::vector<double>& output, double a, double b);
-// The described walk from the first value, whatever the stream; the reference for the search above.
+// The same by walking from the first value, whatever the stream; the reference for the search above.
 double recordEventStreamByWalking(const HXArray& stream, std::vector<double>& output, double a, double b);
 
 HXArrayRef eventStreamClippedBetweenTimestamp(const HXArray& stream, double a, double b,

@@ -40,7 +40,7 @@ HXArrayRef unpacked(const std::vector<double>& numbers) {
 
 } // namespace
 
-TEST(EventStreamClip, DescribedCases) {
+TEST(EventStreamClip, InsideAcrossAndOutsideTheInterval) {
     const auto log = makeLog({100, -200});
     Clip c = clip(log, 150, 300);
     EXPECT_EQ(c.values, (std::vector<double>{150, -200}));
@@ -207,7 +207,7 @@ TEST(EventStreamClip, NewStreamAndTotalAgree) {
     EXPECT_EQ(totalIntervalBetweenTimestamp(*HXArray::create(), 0, 100), 0);
 }
 
-TEST(EventStreamClean, DescribedCasesAndRuns) {
+TEST(EventStreamClean, StrayEndsAndRunsOfBeginsOrEnds) {
     const auto log = makeLog({-50, 60, 70, -80, -90, 100});
     EXPECT_EQ(logValues(cleanedEventStreamBeginningAtTimestamp(*log, 40)),
               (std::vector<double>{40, -50, 60, -80, 100}));
@@ -221,7 +221,7 @@ TEST(EventStreamClean, DescribedCasesAndRuns) {
     EXPECT_TRUE(cleanedEventStreamBeginningAtTimestamp(*makeLog({10, -20}), 100)->isEmpty());
 }
 
-TEST(EventStreamMerge, DescribedCasesAndOverlaps) {
+TEST(EventStreamMerge, OverlappingSeparateOpenAndTouchingStreams) {
     const auto merge = [](std::vector<HXArrayRef> streams) {
         return logValues(eventStreamByMergingEventStreams(streams, 0));
     };
