@@ -58,7 +58,7 @@ struct Rig {
             defaults, time, time, windows, windows, ui, nullptr, nullptr, nullptr, library.path()});
         controller->restoreSettings();
         controller->configurationStore().setConfiguration(configuration);
-        controller->updateLists(true);
+        controller->updateLists(HXTrigger::Command);
     }
 
     QTemporaryDir library;
@@ -88,7 +88,7 @@ void BM_Tick(benchmark::State& state) {
             rig.windows.setFrontProcess(1000 + step % 40);
         rig.time.setNow(rig.time.now() + 0.5);
         const auto begin = std::chrono::steady_clock::now();
-        rig.controller->updateLists(false);
+        rig.controller->updateLists(HXTrigger::Schedule);
         samples.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
     }
@@ -99,13 +99,13 @@ BENCHMARK(BM_Tick)->Arg(0)->Arg(1)->ArgName("showInactive")->Unit(benchmark::kMi
 void BM_Save(benchmark::State& state) {
     Rig rig(true);
     for (auto _ : state)
-        rig.controller->configurationStore().saveConfiguration(true, false, false);
+        rig.controller->configurationStore().saveConfiguration({.write = true});
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_Load(benchmark::State& state) {
     Rig rig(true);
-    rig.controller->configurationStore().saveConfiguration(true, false, false);
+    rig.controller->configurationStore().saveConfiguration({.write = true});
     for (auto _ : state) {
         rig.controller->configurationStore().load();
         benchmark::DoNotOptimize(rig.controller->configuration());

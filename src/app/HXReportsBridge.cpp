@@ -23,9 +23,8 @@ const HXUserDefaults& HXReportsBridge::userDefaults() const {
     return m_controller.services().defaults;
 }
 
-void HXReportsBridge::resetApplicationTimers(bool applications, bool pools, bool pushUndoState,
-                                             bool confirm) {
-    m_controller.resetTimers(applications, pools, pushUndoState, confirm);
+void HXReportsBridge::resetTimers(const HXTimerReset& reset) {
+    m_controller.resetTimers(reset);
 }
 
 QString HXReportsBridge::libraryReportsFolderPath() const {

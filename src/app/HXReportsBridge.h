@@ -18,7 +18,7 @@ public:
     const HXUserDefaults& userDefaults() const override;
 
     const HXLiveReportSource& liveReportSource() const override { return *this; }
-    void resetApplicationTimers(bool applications, bool pools, bool pushUndoState, bool confirm) override;
+    void resetTimers(const HXTimerReset& reset) override;
     QString libraryReportsFolderPath() const override;
     bool hasWriteAccess(const QString& folder) const override;
 

@@ -135,27 +135,27 @@ bool HXConfigurationStore::writeFile(const QByteArray& encodedConfiguration) {
     return writeToBinaryFile(HXValue(m_configuration), configurationPath(), true);
 }
 
-void HXConfigurationStore::saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback,
-                                             bool scheduleNextSave) {
-    if (shouldWrite && m_configuration) {
+void HXConfigurationStore::saveConfiguration(const HXSaveOptions& options) {
+    if (options.write && m_configuration) {
         const bool written = writeFile(QByteArray());
-        if (withUserDefaultsFallback) {
+        if (options.userDefaultsFallback) {
             if (written)
                 m_defaults.removeObject(kDefaultConfigurationKey);
             else
                 m_defaults.setObject(kDefaultConfigurationKey, HXValue(m_configuration));
         }
     }
-    if (scheduleNextSave)
-        m_scheduler.performAfterDelay(this, kSaveAction, autoSaveInterval(), [this] { save(false); });
+    if (options.scheduleNextSave)
+        m_scheduler.performAfterDelay(this, kSaveAction, autoSaveInterval(),
+                                      [this] { save(HXTrigger::Schedule); });
 }
 
-void HXConfigurationStore::save(bool withSender, const QByteArray& encodedConfiguration) {
-    if (withSender)
+void HXConfigurationStore::save(HXTrigger trigger, const QByteArray& encodedConfiguration) {
+    if (trigger == HXTrigger::Command)
         cancelScheduledSave();
     if (m_configuration)
         writeFile(encodedConfiguration);
-    saveConfiguration(false, false, true);
+    saveConfiguration({.write = false, .scheduleNextSave = true});
 }
 
 void HXConfigurationStore::cancelScheduledSave() {

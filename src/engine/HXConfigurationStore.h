@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/HXCommandOptions.h"
 #include "engine/HXFolderPaths.h"
 #include "foundation/HXDictionary.h"
 
@@ -29,10 +30,10 @@ public:
     // it. A file that exists but does not parse is moved aside first, so no later save overwrites it.
     void load();
 
-    void saveConfiguration(bool shouldWrite, bool withUserDefaultsFallback, bool scheduleNextSave);
-    // The save command: with a sender the pending automatic save is cancelled first. Data already
-    // encoded from the current configuration may be passed in so that it is not encoded twice.
-    void save(bool withSender, const QByteArray& encodedConfiguration = QByteArray());
+    void saveConfiguration(const HXSaveOptions& options);
+    // The save: a command's cancels the pending automatic save first. Data already encoded from the
+    // current configuration may be passed in so that it is not encoded twice.
+    void save(HXTrigger trigger, const QByteArray& encodedConfiguration = QByteArray());
     void cancelScheduledSave();
     // Seconds between automatic saves.
     double autoSaveInterval() const;

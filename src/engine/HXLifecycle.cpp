@@ -78,7 +78,7 @@ void HXLifecycle::completeUISetup() {
     m_port.doAutoTasksIfNecessary();
     if (!m_port.isStatusItemMode())
         m_port.openDockModeWindows();
-    m_controller.configurationStore().saveConfiguration(false, false, true);
+    m_controller.configurationStore().saveConfiguration({.write = false, .scheduleNextSave = true});
     m_port.warnAboutHiddenLoginItem();
 }
 
@@ -134,6 +134,6 @@ void HXLifecycle::shutdown() {
         m_presenceMonitor->stop();
     if (m_inputMonitor && m_inputMonitorInstalled)
         m_inputMonitor->remove();
-    m_controller.configurationStore().saveConfiguration(true, true, false);
+    m_controller.configurationStore().saveConfiguration({.write = true, .userDefaultsFallback = true});
     m_controller.services().defaults.synchronize();
 }

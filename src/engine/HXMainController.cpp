@@ -51,29 +51,30 @@ void HXMainController::setOverallTimes(double applications, double pools) {
     m_overallPoolTime = pools;
 }
 
-void HXMainController::updateLists(bool withSender) {
-    if (withSender) {
+void HXMainController::updateLists(HXTrigger trigger) {
+    const bool command = trigger == HXTrigger::Command;
+    if (command) {
         m_services.scheduler.cancelPerforms(this, kUpdateListsAction);
         // Whoever changed records outside a tick asks for this one: everything is looked at again.
         m_shortcut.requestFullPass();
     }
-    if (withSender || (!isPaused() && !m_editingOrganizerCell))
+    if (command || (!isPaused() && !m_editingOrganizerCell))
         runTick();
     Q_EMIT liveReportNeedsUpdate();
     scheduleNextTick();
 }
 
 void HXMainController::scheduleNextTick() {
-    // A tick with a sender may come while one is pending; there is always exactly one.
+    // A command's tick may come while one is pending; there is always exactly one.
     m_services.scheduler.cancelPerforms(this, kUpdateListsAction);
     m_services.scheduler.performAfterDelay(this, kUpdateListsAction, updateInterval(),
-                                           [this] { updateLists(false); });
+                                           [this] { updateLists(HXTrigger::Schedule); });
 }
 
 void HXMainController::setSortColumn(int column) {
     m_sortColumn = column;
     m_services.defaults.setInteger(u"Sort", column);
-    updateLists(true);
+    updateLists(HXTrigger::Command);
 }
 
 void HXMainController::setPaused(bool paused) {
@@ -96,7 +97,7 @@ void HXMainController::togglePauseForPool(const HXDictionaryRef& pool) {
     if (!pool)
         return;
     pool->setBool(!pool->boolForKey(HXKeys::Paused), HXKeys::Paused);
-    updateLists(true);
+    updateLists(HXTrigger::Command);
 }
 
 bool HXMainController::toggleMatchAnyApplication(const HXDictionaryRef& item) {
@@ -104,7 +105,7 @@ bool HXMainController::toggleMatchAnyApplication(const HXDictionaryRef& item) {
         return false;
     pushUndoStateAndClearRedoStatesAfterDelay();
     item->setBool(!item->boolForKey(HXKeys::MatchAnyApplication), HXKeys::MatchAnyApplication);
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     return true;
 }
 
@@ -123,7 +124,7 @@ void HXMainController::pushUndoStateAndClearRedoStatesAfterDelay() {
     if (data.isNull())
         return;
     // The file on disk then matches the state before the change.
-    m_store.save(true, data);
+    m_store.save(HXTrigger::Command, data);
     pushUndoState(data);
     m_services.scheduler.performAfterDelay(this, kPushRedoStateAction, 0,
                                            [this] { pushRedoState(QByteArray()); });
@@ -173,6 +174,6 @@ void HXMainController::restoreSnapshot(bool fromUndo) {
         else
             pushUndoState(current);
     }
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     Q_EMIT blacklistsReplaced();
 }

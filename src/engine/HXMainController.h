@@ -2,6 +2,7 @@
 
 #include "engine/HXAdHocTimerPort.h"
 #include "engine/HXBlacklists.h"
+#include "engine/HXCommandOptions.h"
 #include "engine/HXConfigurationStore.h"
 #include "engine/HXEngineServices.h"
 #include "engine/HXFolderPaths.h"
@@ -12,6 +13,7 @@
 #include "engine/HXTickTime.h"
 #include "engine/HXUndoHistory.h"
 #include "foundation/HXDictionary.h"
+#include "foundation/HXTimerReset.h"
 
 #include <QObject>
 
@@ -35,10 +37,10 @@ public:
     HXConfigurationStore& configurationStore() { return m_store; }
     const HXDictionaryRef& configuration() const { return m_store.configuration(); }
 
-    // The sampling tick. The scheduled tick (no sender) skips while paused or while an organizer cell
-    // is edited; a tick with a sender cancels the scheduled one and always runs. Either way exactly one
-    // scheduled tick is pending afterwards.
-    void updateLists(bool withSender);
+    // The sampling tick. The scheduled tick skips while paused or while an organizer cell is edited; a
+    // command's tick cancels the scheduled one and always runs. Either way exactly one scheduled tick is
+    // pending afterwards.
+    void updateLists(HXTrigger trigger);
     double updateInterval() const;
     void setUpdateInterval(double seconds);
     // The next tick attributes no time (after a pause, a reset).
@@ -81,23 +83,23 @@ public:
     const HXUndoHistory& undoHistory() const { return m_undoHistory; }
     const HXScreenshots& screenshots() const { return m_screenshots; }
 
-    void save(bool withSender) { m_store.save(withSender); }
+    void save(HXTrigger trigger) { m_store.save(trigger); }
 
     HXHibernation& hibernation() { return m_hibernation; }
 
     // Destructive commands. Each asks first where told to, pushes one undo state when it changes
     // anything, and runs a tick so that lists and reports show the result.
-    void resetTimers(bool applications, bool pools, bool pushUndo, bool confirm);
-    void resetApplicationTimers() { resetTimers(true, false, true, true); }
-    void resetPoolTimers() { resetTimers(false, true, true, true); }
-    void resetAllTimers() { resetTimers(true, true, true, true); }
+    void resetTimers(const HXTimerReset& reset);
+    void resetApplicationTimers() { resetTimers({.applications = true}); }
+    void resetPoolTimers() { resetTimers({.pools = true}); }
+    void resetAllTimers() { resetTimers({.applications = true, .pools = true}); }
     void clearApplications();
     void clearPools();
     void clearAll();
     // False when there is no record (the menu command beeps).
     bool resetTimer(const HXDictionaryRef& record);
     // True when the record was removed or the user cancelled; false when there is nothing to delete.
-    bool deleteItem(const HXDictionaryRef& record, bool forceBlacklisting, bool confirm);
+    bool deleteItem(const HXDictionaryRef& record, const HXDeleteOptions& options);
     // Sorts a blacklist of the configuration the way the blacklist editor shows it.
     void sortBlacklist(const QString& name);
 

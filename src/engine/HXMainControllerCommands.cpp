@@ -33,7 +33,7 @@ bool HXMainController::confirmDestruction(const QString& title, const QString& m
     return m_services.ui.runAlert(HXAlert{title, message, QString(), {button, HXLocalized("Cancel")}}) == 0;
 }
 
-void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo, bool confirm) {
+void HXMainController::resetTimers(const HXTimerReset& reset) {
     HXDictionary* configuration = m_store.configuration().get();
     bool asked = false;
     bool pushed = false;
@@ -43,9 +43,9 @@ void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo,
         return confirmDestruction(HXLocalized("Reset Timers"),
                                   undoableMessage("Are you sure you want to reset?"), HXLocalized("Reset"));
     };
-    if (const HXDictionaryRef records = applications ? nonEmptyApplications(configuration) : nullptr) {
-        if (pushUndo) {
-            if (confirm && !ask())
+    if (const HXDictionaryRef records = reset.applications ? nonEmptyApplications(configuration) : nullptr) {
+        if (reset.pushUndoState) {
+            if (reset.confirm && !ask())
                 return;
             pushUndoStateAndClearRedoStatesAfterDelay();
             pushed = true;
@@ -57,9 +57,9 @@ void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo,
         did = true;
     }
     const HXArrayRef poolRecords = nonEmptyPools(configuration);
-    if (poolRecords && pools) {
-        if (pushUndo) {
-            if (confirm && !asked && !ask())
+    if (poolRecords && reset.pools) {
+        if (reset.pushUndoState) {
+            if (reset.confirm && !asked && !ask())
                 return;
             if (!pushed)
                 pushUndoStateAndClearRedoStatesAfterDelay();
@@ -71,20 +71,20 @@ void HXMainController::resetTimers(bool applications, bool pools, bool pushUndo,
         configuration->remove(u"First Pool Timestamp");
         configuration->remove(u"Overall Pool Time");
         setIgnoreLastUpdateDate();
-        updateLists(true);
+        updateLists(HXTrigger::Command);
         return;
     }
-    if (!poolRecords && applications) {
+    if (!poolRecords && reset.applications) {
         if (configuration) {
             configuration->remove(u"First Pool Timestamp");
             configuration->remove(u"Overall Pool Time");
         }
         setIgnoreLastUpdateDate();
-        updateLists(true);
+        updateLists(HXTrigger::Command);
         return;
     }
     if (did)
-        updateLists(true);
+        updateLists(HXTrigger::Command);
 }
 
 void HXMainController::clearApplications() {
@@ -99,7 +99,7 @@ void HXMainController::clearApplications() {
         configuration->remove(u"Overall Time");
     }
     setIgnoreLastUpdateDate();
-    updateLists(true);
+    updateLists(HXTrigger::Command);
 }
 
 void HXMainController::clearPools() {
@@ -115,7 +115,7 @@ void HXMainController::clearPools() {
     pools->clear();
     configuration->remove(u"First Pool Timestamp");
     configuration->remove(u"Overall Pool Time");
-    updateLists(true);
+    updateLists(HXTrigger::Command);
 }
 
 void HXMainController::clearAll() {
@@ -126,7 +126,7 @@ void HXMainController::clearAll() {
     pushUndoStateAndClearRedoStatesAfterDelay();
     forgetLastUpdateDate();
     m_store.setConfiguration(nullptr);
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     Q_EMIT blacklistsReplaced();
 }
 
@@ -139,19 +139,19 @@ bool HXMainController::resetTimer(const HXDictionaryRef& record) {
         return true;
     pushUndoStateAndClearRedoStatesAfterDelay();
     record->resetTimersRecursively();
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     return true;
 }
 
-bool HXMainController::deleteItem(const HXDictionaryRef& record, bool forceBlacklisting, bool confirm) {
+bool HXMainController::deleteItem(const HXDictionaryRef& record, const HXDeleteOptions& options) {
     if (!record)
         return false;
-    if (confirm && !confirmDestruction(HXLocalized("Remove: %1").arg(record->itemName()),
-                                       undoableMessage("Are you sure?"), HXLocalized("Remove")))
+    if (options.confirm && !confirmDestruction(HXLocalized("Remove: %1").arg(record->itemName()),
+                                               undoableMessage("Are you sure?"), HXLocalized("Remove")))
         return true;
     if (record->isPoolOrPoolItem())
         return deletePoolItem(record);
-    return deleteApplicationOrWindow(record, forceBlacklisting);
+    return deleteApplicationOrWindow(record, options.forceBlacklisting);
 }
 
 bool HXMainController::deletePoolItem(const HXDictionaryRef& record) {
@@ -167,7 +167,7 @@ bool HXMainController::deletePoolItem(const HXDictionaryRef& record) {
         // A pool item that loses its last window item counts the whole application again.
         if (parent && list->isEmpty())
             parent->remove(Children);
-        updateLists(true);
+        updateLists(HXTrigger::Command);
         return true;
     };
     if (removeFrom(pools, nullptr))
@@ -242,7 +242,7 @@ bool HXMainController::deleteApplicationOrWindow(const HXDictionaryRef& record, 
             Q_EMIT blacklistAppended(listName);
         }
     }
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     return true;
 }
 

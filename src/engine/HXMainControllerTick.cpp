@@ -535,7 +535,7 @@ HXTickTime HXMainController::startTick(HXDictionary& configuration) {
     return time;
 }
 
-// Pools change only through commands, which run a tick with a sender and so a full pass.
+// Pools change only through commands, which run a tick of their own and so a full pass.
 HXPoolMatcher& HXMainController::poolMatcher(const HXDictionary& configuration, bool fullPass) {
     const bool matchApplicationsViaID = m_services.defaults.boolForKey(u"Pools: Match Applications Via ID");
     if (fullPass || !m_poolMatcher || matchApplicationsViaID != m_poolMatcherMatchesViaID) {

@@ -8,7 +8,7 @@ class HXDictionary;
 
 // Years of data hold thousands of records, and a tick sees a few dozen. Between two ticks only records
 // active at the last tick or seen in this one can change: everything else changes only through commands,
-// which run a tick with a sender, and that tick looks at every record (a full pass). This remembers what
+// which run a tick of their own, and that tick looks at every record (a full pass). This remembers what
 // the last tick left active, so that the ticks in between look at those records alone. The shortcut must
 // never change a result: the random scenario tests run it against full passes.
 class HXTickShortcut {

@@ -95,7 +95,8 @@ void HXScheduledTasks::doAutoTasksIfNecessary(bool hasSender) {
             m_defaults.setString(u"Auto-Reset Pools: Last Date", day);
         }
         if (applications || pools)
-            m_delegate.resetApplicationTimers(applications, pools, true, false);
+            m_delegate.resetTimers(
+                {.applications = applications, .pools = pools, .pushUndoState = true, .confirm = false});
     }
     m_scheduler.performAfterDelay(this, kAction, kCheckInterval, [this] { doAutoTasksIfNecessary(false); });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/HXTimerReset.h"
+
 #include <QString>
 
 class HXLiveReportSource;
@@ -12,7 +14,7 @@ public:
     // The configuration and organizer lists that an export reads.
     virtual const HXLiveReportSource& liveReportSource() const = 0;
     // The destructive reset of the application and/or pool timers.
-    virtual void resetApplicationTimers(bool applications, bool pools, bool pushUndoState, bool confirm) = 0;
+    virtual void resetTimers(const HXTimerReset& reset) = 0;
     // The "Reports" folder of the library folder; empty when there is no library folder.
     virtual QString libraryReportsFolderPath() const = 0;
     // Whether files can be written into the folder.

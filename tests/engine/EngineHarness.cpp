@@ -82,7 +82,7 @@ EngineHarness::~EngineHarness() {
 
 void EngineHarness::tickAt(double t) {
     time.setNow(t);
-    controller->updateLists(false);
+    controller->updateLists(HXTrigger::Schedule);
 }
 
 HXDictionaryRef EngineHarness::application(const QString& key) {

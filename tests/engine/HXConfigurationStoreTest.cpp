@@ -32,7 +32,7 @@ TEST(HXConfigurationStore, SaveAndLoadRoundTripThroughThePrivateFile) {
     h.tickAt(100);
     h.tickAt(101);
     HXConfigurationStore& store = h.controller->configurationStore();
-    store.saveConfiguration(true, true, false);
+    store.saveConfiguration({.write = true, .userDefaultsFallback = true});
     const QString path = store.configurationPath();
     EXPECT_TRUE(path.endsWith(QStringLiteral("/Qualdern/Configurations/Default.plist")));
     EXPECT_EQ(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
@@ -98,7 +98,7 @@ TEST(HXConfigurationStore, UnreadableFileIsKeptAsideAndTheUserToldOnce) {
 
     // The next save writes a fresh file and leaves the kept one alone.
     h.tickAt(100);
-    store.save(true);
+    store.save(HXTrigger::Command);
     EXPECT_TRUE(HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path));
     QFile kept(QFileInfo(path).absolutePath() + u'/' + aside[0]);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -113,7 +113,7 @@ TEST(HXConfigurationStore, SettingsCopyStandsInWhenTheFileCannotBeWritten) {
     const QString path = store.configurationPath();
     // A folder where the file should be makes every write fail.
     QDir().mkpath(path);
-    store.saveConfiguration(true, true, false);
+    store.saveConfiguration({.write = true, .userDefaultsFallback = true});
     const HXDictionaryRef copy = h.defaults->dictionaryForKey(u"Default Configuration");
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->timeIntervalForKey(u"Last Timestamp"), 100);
@@ -125,12 +125,12 @@ TEST(HXConfigurationStore, SettingsCopyStandsInWhenTheFileCannotBeWritten) {
     ASSERT_TRUE(next.controller->configuration());
     EXPECT_EQ(next.configuration().timeIntervalForKey(u"Last Timestamp"), 100);
     // ...and a successful save with fallback removes it.
-    next.controller->configurationStore().saveConfiguration(true, true, false);
+    next.controller->configurationStore().saveConfiguration({.write = true, .userDefaultsFallback = true});
     EXPECT_FALSE(next.defaults->dictionaryForKey(u"Default Configuration"));
     // Saving without fallback never touches the copy.
     QDir(path).removeRecursively();
     h.defaults->removeObject(u"Default Configuration");
-    store.save(false);
+    store.save(HXTrigger::Schedule);
     EXPECT_FALSE(h.defaults->dictionaryForKey(u"Default Configuration"));
 }
 
@@ -142,7 +142,7 @@ TEST(HXConfigurationStore, AutoSaveChainFollowsTheInterval) {
     h.defaults->setInteger(u"Auto-Save Interval", 0);
     EXPECT_EQ(store.autoSaveInterval(), 1800);
     h.defaults->setInteger(u"Auto-Save Interval", 60);
-    store.saveConfiguration(false, false, true);
+    store.saveConfiguration({.write = false, .scheduleNextSave = true});
     EXPECT_FALSE(QFileInfo::exists(path));
     h.time.cancelPerforms(h.controller.get(), "updateLists");
     h.time.advance(59);
@@ -150,9 +150,9 @@ TEST(HXConfigurationStore, AutoSaveChainFollowsTheInterval) {
     h.time.advance(1);
     EXPECT_TRUE(QFileInfo::exists(path));
     EXPECT_EQ(h.time.pendingPerformCount(&store, "save"), 1u);
-    // A save with a sender restarts the period instead of adding a second chain.
+    // A save command restarts the period instead of adding a second chain.
     h.time.advance(30);
-    store.save(true);
+    store.save(HXTrigger::Command);
     EXPECT_EQ(h.time.pendingPerformCount(&store, "save"), 1u);
     EXPECT_DOUBLE_EQ(h.time.nextDueTime(), h.time.now() + 60);
 }

@@ -43,7 +43,7 @@ TEST(HXDestructiveCommands, CancelChangesNothingAndPushesNoUndoState) {
     h.controller->clearPools();
     h.controller->clearAll();
     EXPECT_TRUE(h.controller->resetTimer(h.application(kEditor)));
-    EXPECT_TRUE(h.controller->deleteItem(h.application(kEditor), false, true));
+    EXPECT_TRUE(h.controller->deleteItem(h.application(kEditor), {.confirm = true}));
     EXPECT_EQ(h.ui.alerts.size(), 6u);
     EXPECT_EQ(h.undoCount(), 0u);
     EXPECT_EQ(propertyListData(HXValue(h.controller->configuration())), before);
@@ -135,7 +135,7 @@ TEST(HXDestructiveCommands, ResetOneRecord) {
 
 TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     Tracked h;
-    ASSERT_TRUE(h.controller->deleteItem(h.window(kMail, QStringLiteral("Inbox")), false, false));
+    ASSERT_TRUE(h.controller->deleteItem(h.window(kMail, QStringLiteral("Inbox")), {.confirm = false}));
     const HXArrayRef windowBlacklist = h.configuration().arrayForKey(u"Window Blacklist");
     EXPECT_EQ(windowBlacklist->last().toString(),
               QStringLiteral("Mail ") + kArrow + QStringLiteral(" Inbox"));
@@ -145,10 +145,10 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
 
     // Deleting the frontmost application blacklists it; a second delete of an equal record finds nothing.
     const HXDictionaryRef mail = h.application(kMail);
-    EXPECT_TRUE(h.controller->deleteItem(mail, false, false));
+    EXPECT_TRUE(h.controller->deleteItem(mail, {.confirm = false}));
     EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(),
               QStringLiteral("Mail"));
-    EXPECT_FALSE(h.controller->deleteItem(mail, false, false));
+    EXPECT_FALSE(h.controller->deleteItem(mail, {.confirm = false}));
     h.tickAt(104);
     EXPECT_FALSE(h.application(kMail));
     // The blacklist editor shows the lists sorted.
@@ -160,25 +160,26 @@ TEST(HXDestructiveCommands, DeletingActiveRecordsBlacklistsThemOnce) {
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
     h.tickAt(105);
     const qsizetype entries = h.configuration().arrayForKey(u"Window Blacklist")->count();
-    EXPECT_TRUE(h.controller->deleteItem(h.window(kEditor, QStringLiteral("notes")), false, false));
+    EXPECT_TRUE(h.controller->deleteItem(h.window(kEditor, QStringLiteral("notes")), {.confirm = false}));
     EXPECT_EQ(h.configuration().arrayForKey(u"Window Blacklist")->count(), entries);
     h.configuration().arrayForKey(u"Application Blacklist")->append(QStringLiteral("Edit*"));
-    EXPECT_TRUE(h.controller->deleteItem(h.application(kEditor), true, false));
+    EXPECT_TRUE(
+        h.controller->deleteItem(h.application(kEditor), {.forceBlacklisting = true, .confirm = false}));
     EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(),
               QStringLiteral("Edit*"));
 }
 
 TEST(HXDestructiveCommands, DeletingPoolItemsByIdentity) {
     Tracked h;
-    EXPECT_FALSE(h.controller->deleteItem(h.mailItem->deepCopy(), false, false));
-    EXPECT_TRUE(h.controller->deleteItem(h.windowItem, false, false));
+    EXPECT_FALSE(h.controller->deleteItem(h.mailItem->deepCopy(), {.confirm = false}));
+    EXPECT_TRUE(h.controller->deleteItem(h.windowItem, {.confirm = false}));
     // The last window item gone, the pool item counts the whole application again.
     EXPECT_FALSE(h.mailItem->contains(Children));
     EXPECT_TRUE(h.configuration().arrayForKey(u"Window Blacklist")->count() == 1);
     h.tickAt(103);
     h.tickAt(104);
     EXPECT_TRUE(h.mailItem->boolForKey(Active));
-    EXPECT_TRUE(h.controller->deleteItem(h.pool, false, false));
+    EXPECT_TRUE(h.controller->deleteItem(h.pool, {.confirm = false}));
     EXPECT_EQ(h.configuration().arrayForKey(u"Pools")->count(), 0);
-    EXPECT_FALSE(h.controller->deleteItem(nullptr, false, true));
+    EXPECT_FALSE(h.controller->deleteItem(nullptr, {.confirm = true}));
 }

@@ -166,10 +166,10 @@ TEST(HXPools, RenamedItemsAreMatchedByTheirNewName) {
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
     runTicks(h, {100, 101});
     EXPECT_FALSE(pool->contains(Time));
-    // Renaming is a command: it runs a tick with a sender.
+    // Renaming is a command: it runs a tick of its own.
     item->setValue(Name, QStringLiteral("edit*"));
     h.time.setNow(102);
-    h.controller->updateLists(true);
+    h.controller->updateLists(HXTrigger::Command);
     runTicks(h, {103});
     EXPECT_DOUBLE_EQ(pool->timeIntervalForKey(Time), 1);
 }

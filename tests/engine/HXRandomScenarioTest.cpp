@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, HXRandomScenario, ::testing::Values(1u, 2u, 3u, 
 
 // Skipping dormant applications and re-sorting only what moved must give exactly what looking at every
 // record and sorting every list gives: the same scenario run with ticks that always do the full work
-// (a tick with a sender) ends in the same configuration and the same organizer lists.
+// (a command's tick) ends in the same configuration and the same organizer lists.
 TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
     const bool showInactive = GetParam() % 2 == 0;
     const auto makeHarness = [&] {
@@ -222,7 +222,7 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
         return out;
     };
     // The same world for both, step by step; one takes the shortcuts, the other does the full work at
-    // every tick (a tick with a sender).
+    // every tick (a command's tick).
     auto shortcut = makeHarness();
     auto full = makeHarness();
     std::mt19937 random(GetParam());
@@ -264,7 +264,7 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
             h->windows.setApplications(apps);
             h->windows.setFrontProcess(front);
             h->time.setNow(now);
-            h->controller->updateLists(h == full.get() || edited);
+            h->controller->updateLists(h == full.get() || edited ? HXTrigger::Command : HXTrigger::Schedule);
         }
         ASSERT_EQ(names(shortcut->controller->listApplications()),
                   names(full->controller->listApplications()))

@@ -278,7 +278,7 @@ TEST(HXSamplingTick, ScheduledTicksSkipWhilePausedAndTheFirstAfterIsAGap) {
     h.controller->setUpdateInterval(0.2);
     EXPECT_EQ(h.defaults->doubleForKey(u"Update Interval"), 0.2);
     EXPECT_EQ(h.controller->updateInterval(), 0.5);
-    h.controller->updateLists(true);
+    h.controller->updateLists(HXTrigger::Command);
     EXPECT_TRUE(h.time.hasPendingPerform(h.controller.get(), "updateLists"));
     h.time.advance(2);
     EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(Time), 2);
@@ -296,11 +296,11 @@ TEST(HXSamplingTick, ScheduledTicksSkipWhilePausedAndTheFirstAfterIsAGap) {
     EXPECT_DOUBLE_EQ(h.application(kEditor)->timeIntervalForKey(Time), 2.5);
     EXPECT_EQ(logValues(h.application(kEditor)->arrayForKey(ActiveLog)).size(), 3u);
 
-    // A tick with a sender runs even while paused, and leaves exactly one pending tick.
+    // A command's tick runs even while paused, and leaves exactly one pending tick.
     h.controller->setPaused(true);
     h.time.advance(0.2);
-    h.controller->updateLists(true);
-    h.controller->updateLists(true);
+    h.controller->updateLists(HXTrigger::Command);
+    h.controller->updateLists(HXTrigger::Command);
     EXPECT_EQ(h.configuration().timeIntervalForKey(u"Last Timestamp"), h.time.now());
     EXPECT_EQ(h.time.pendingPerformCount(h.controller.get(), "updateLists"), 1u);
 }
@@ -308,7 +308,7 @@ TEST(HXSamplingTick, ScheduledTicksSkipWhilePausedAndTheFirstAfterIsAGap) {
 TEST(HXSamplingTick, ScheduledTicksWaitWhileAnOrganizerCellIsEdited) {
     EngineHarness h;
     h.windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
-    h.controller->updateLists(true);
+    h.controller->updateLists(HXTrigger::Command);
     h.time.advance(1);
     const double gathered = h.application(kEditor)->timeIntervalForKey(Time);
     h.controller->setEditingOrganizerCell(true);

@@ -38,8 +38,8 @@ public:
     Delegate(TestReportSource& source, QString reports) : m_source(source), m_reports(std::move(reports)) {}
 
     const HXLiveReportSource& liveReportSource() const override { return m_source; }
-    void resetApplicationTimers(bool applications, bool pools, bool pushUndo, bool confirm) override {
-        resets.push_back({applications, pools, pushUndo, confirm,
+    void resetTimers(const HXTimerReset& reset) override {
+        resets.push_back({reset.applications, reset.pools, reset.pushUndoState, reset.confirm,
                           m_source.defaults().stringForKey(u"Auto-Reset Applications: Last Date"),
                           m_source.defaults().stringForKey(u"Auto-Reset Pools: Last Date")});
     }

@@ -44,7 +44,7 @@ HXDictionaryRef HXRunReplay(const HXReplayScript& script, const HXDictionaryRef&
         windows.setFrontProcess(tick.front);
         if (tick.gap)
             controller.setIgnoreLastUpdateDate();
-        controller.updateLists(false);
+        controller.updateLists(HXTrigger::Schedule);
     }
     HXDictionaryRef result = controller.configuration();
     return result ? result : HXDictionary::create();
