@@ -234,8 +234,8 @@ TEST_P(HXRandomScenario, ShortcutsGiveTheSameResultAsFullTicks) {
     };
     double now = 1750000000;
     for (int step = 0; step < 300; ++step) {
-        // Pools grow now and then, as the user drags items in; like every command, that runs a tick with
-        // a sender.
+        // Pools grow now and then, as the user drags items in; like every command, that runs a tick of
+        // its own.
         const bool edited = chance(0.03);
         if (edited) {
             const int a = pick(kNames.size());
