@@ -4,19 +4,20 @@ QD_BUILD_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6dbus6 libqt6concurrent6
     libicu-dev
     libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev
-    libxcb-screensaver0-dev libxcb-dpms0-dev libxkbcommon-x11-dev
+    libxcb-screensaver0-dev libxcb-dpms0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-xtest0-dev
     libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 # sway, foot (and a font for it), Xwayland and wtype: the Wayland tests run a headless sway with real
 # clients; Qt's JavaScript engine runs the KWin script in its stand-in, gjs the GNOME Shell extension's.
 # trayer: an XEmbed tray for the status item tests; AT-SPI (at-spi2-core, python3-pyatspi) reads what
-# the program shows as a screen reader would; gdbus asks the tray icon's exported menu.
-QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils dbus dbus-bin libplist-utils
+# the program shows as a screen reader would; gdbus asks the tray icon's exported menu. xkb-data: key
+# names from keyboard layouts compiled by name.
+QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils xkb-data dbus dbus-bin libplist-utils
                   sway foot xwayland wtype fonts-dejavu-core qt6-wayland qt6-declarative-dev gjs
                   trayer at-spi2-core python3-pyatspi libglib2.0-bin)
-# The Qt Wayland plugin: the tracker's own windows on a Wayland session.
-QD_RUN_PACKAGES=(xvfb openbox xdotool dbus dbus-bin qt6-wayland)
+# The Qt Wayland plugin: the tracker's own windows on a Wayland session; xkb-data: the hot key's names.
+QD_RUN_PACKAGES=(xvfb openbox xdotool xkb-data dbus dbus-bin qt6-wayland)
 
 # Installs whatever of the given packages is missing (as root, or through sudo).
 qd_install_missing() {
