@@ -71,6 +71,15 @@ public:
     bool toggleMatchAnyApplication(const HXDictionaryRef& item);
     std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXDictionary* record) const;
 
+    // Ad hoc timers. The pool a timer started from the item times into (the item itself for a pool,
+    // its pool for a pool's child) and, for an ad hoc entry, the entry's name; null outside the pools.
+    HXDictionaryRef poolWithAdHocTimerRelatedItem(const HXDictionary* item,
+                                                  std::optional<QString>* timerName) const;
+    // Starts the timer for the item (null: no pool, no name); false when one is active already.
+    bool startAdHocTimer(const HXDictionary* relatedItem);
+    HXArrayRef poolsForAdHocTimer(const HXAdHocTimerPort& timer) override;
+    bool absorbAdHocTimer(const HXAdHocTimerPort& timer) override;
+
     // Undo and redo of whole-configuration snapshots.
     void pushUndoStateAndClearRedoStatesAfterDelay();
     void popUndoStateAndCancelRedoStateClearing();

@@ -69,8 +69,14 @@ HXFakeApplication fakeApplication(std::int64_t pid, const QString& identifier, c
 EngineHarness::EngineHarness(double start) : time(start) {
     defaults = std::make_unique<HXUserDefaults>(scratch.file(QStringLiteral("config/Defaults.plist")), &time);
     HXRegisterDefaults(*defaults);
+    useAdHocTimer(&adHocTimer);
+}
+
+void EngineHarness::useAdHocTimer(HXAdHocTimerPort* timer) {
+    lifecycle.reset();
+    controller.reset();
     controller = std::make_unique<HXMainController>(
-        HXEngineServices{*defaults, time, time, windows, windows, ui, &capture, &adHocTimer, &inhibitor,
+        HXEngineServices{*defaults, time, time, windows, windows, ui, &capture, timer, &inhibitor,
                          scratch.file(QStringLiteral("data/Qualdern"))});
     lifecycle = std::make_unique<HXLifecycle>(*controller, lifecyclePort, &inputMonitor, &presenceMonitor);
 }

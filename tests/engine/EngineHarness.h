@@ -44,6 +44,9 @@ public:
                           HXAdHocTimerDelegate* delegate) override;
     bool stop() override;
     void showWindow() override { ++windowShown; }
+    HXArrayRef eventStream() const override { return nullptr; }
+    HXDictionaryRef pool() const override { return nullptr; }
+    QString name() const override { return QString(); }
 
     bool running = false;
     std::vector<double> starts;
@@ -91,6 +94,9 @@ class EngineHarness {
 public:
     explicit EngineHarness(double start = 1700000000.0);
     ~EngineHarness();
+
+    // A new controller and lifecycle that use this timer instead of the fake one.
+    void useAdHocTimer(HXAdHocTimerPort* timer);
 
     // The scheduled tick at the given time.
     void tickAt(double t);
