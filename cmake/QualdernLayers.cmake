@@ -31,7 +31,7 @@ set(QD_LAYERS
     # The tracking engine: QtCore only, the world reaches it through platform/ and its own ports.
     "engine          : foundation filters reports platform                  : QtCore"
     # Ad hoc timers, hot keys and icon announcements, each with its widgets below it.
-    "adhoc           : foundation platform engine                           : QtCore"
+    "adhoc           : foundation reports platform engine                   : QtCore"
     "hotkeys         : foundation platform                                  : QtCore"
     "announce        : foundation platform pictures                         : QtCore QtGui"
     # Pie images and image operations: free functions over QImage and QPainter.

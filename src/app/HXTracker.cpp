@@ -1,5 +1,7 @@
 #include "app/HXTracker.h"
 
+#include "adhoc/HXAdHocTimer.h"
+#include "adhoc/widgets/HXAdHocTimerWindow.h"
 #include "app/HXApplication.h"
 #include "app/HXDesktopSession.h"
 #include "app/HXReportsBridge.h"
@@ -15,16 +17,24 @@
 #include "foundation/HXLog.h"
 #include "foundation/HXQtScheduler.h"
 #include "foundation/HXUserDefaults.h"
+#include "hotkeys/HXHibernationHotKey.h"
+#include "hotkeys/HXHotKey.h"
+#include "hotkeys/HXHotKeyDispatcher.h"
+#include "hotkeys/HXHotKeyReferencePool.h"
+#include "hotkeys/widgets/HXQtKeyEvents.h"
 #include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
+#include "platform/x11/HXX11HotKeyRegistrar.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
+#include "platform/x11/HXXkbKeyboardLayout.h"
 #include "reports/HXScheduledTasks.h"
 #include "ui/HXSnapshotWindows.h"
 #include "ui/HXWidgetUserInterface.h"
 
+#include <QKeyEvent>
 #include <QMessageBox>
 
 struct HXTracker::Parts {
@@ -40,7 +50,13 @@ struct HXTracker::Parts {
     std::unique_ptr<HXX11DisplayPowerMonitor> displayPowerMonitor;
     std::unique_ptr<HXUserPresenceMonitorGroup> presenceMonitors;
     HXWidgetUserInterface ui;
+    std::unique_ptr<HXX11HotKeyRegistrar> hotKeyRegistrar;
+    std::optional<HXHotKeyContext> hotKeyContext;
+    std::unique_ptr<HXAdHocTimer> adHocTimer;
+    std::unique_ptr<HXAdHocTimerWindow> adHocTimerWindow;
     std::unique_ptr<HXMainController> controller;
+    std::unique_ptr<HXHibernationHotKey> hibernationHotKey;
+    std::unique_ptr<HXHotKeyDispatcher> hotKeyDispatcher;
     std::unique_ptr<HXReportsBridge> reportsBridge;
     std::unique_ptr<HXScheduledTasks> scheduledTasks;
     std::unique_ptr<HXSnapshotWindows> snapshots;
@@ -54,6 +70,7 @@ HXTracker::HXTracker(HXApplication& application, QObject* parent)
     : QObject(parent), m_application(application), m_parts(std::make_unique<Parts>()) {}
 
 HXTracker::~HXTracker() {
+    m_application.setKeyPressHandler(nullptr);
     if (m_parts->lifecycle)
         m_parts->lifecycle->shutdown();
 }
@@ -99,9 +116,36 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.presenceMonitors = std::make_unique<HXUserPresenceMonitorGroup>(
         std::vector<HXUserPresenceMonitor*>{p.presenceMonitor.get(), p.displayPowerMonitor.get()});
 
+    p.adHocTimer =
+        std::make_unique<HXAdHocTimer>(HXAdHocTimer::Services{p.clock, p.scheduler, *p.defaults, p.ui});
+    p.adHocTimerWindow = std::make_unique<HXAdHocTimerWindow>(*p.adHocTimer);
     p.controller = std::make_unique<HXMainController>(
         HXEngineServices{*p.defaults, p.scheduler, p.clock, p.session->workspace(), p.session->windowServer(),
-                         p.ui, &p.screenCapture, nullptr, p.inhibitor.get(), library});
+                         p.ui, &p.screenCapture, p.adHocTimer.get(), p.inhibitor.get(), library});
+
+    // Hot keys: X11 grabs, the server's layout for key names, and the hibernation hot key handling them.
+    // Without an X server (or its keyboard extension) there are none, and the stored one is kept.
+    p.hotKeyRegistrar = std::make_unique<HXX11HotKeyRegistrar>();
+    const bool hotKeysAvailable = p.hotKeyRegistrar->isConnected() && p.hotKeyRegistrar->keyboardLayout();
+    p.hotKeyContext.emplace(HXHotKeyContext{*p.defaults, hotKeysAvailable ? p.hotKeyRegistrar.get() : nullptr,
+                                            p.hotKeyRegistrar->keyboardLayout(),
+                                            HXHotKeyReferencePool::defaultPool()});
+    p.hibernationHotKey = std::make_unique<HXHibernationHotKey>(
+        *p.hotKeyContext, [&p] { p.controller->hibernation().toggleHibernation(); });
+    p.hibernationHotKey->setControlFontSize(QApplication::font().pointSizeF());
+    p.hotKeyDispatcher = std::make_unique<HXHotKeyDispatcher>(
+        HXHotKeyDispatcher::Services{*p.defaults, p.scheduler, p.clock, p.hotKeyRegistrar.get()});
+    p.hotKeyDispatcher->setHandler(p.hibernationHotKey.get());
+    p.hotKeyRegistrar->setEventHandler([&p](const HXKeyboardEvent& event) {
+        p.hotKeyDispatcher->sendEvent(std::make_shared<const HXKeyboardEvent>(event));
+    });
+    m_application.setKeyPressHandler([&p](const QKeyEvent& event) {
+        // The sides of the modifier keys are asked of the server only when they matter.
+        const std::uint64_t sides =
+            HXHotKey::requireExactModifierMatches(*p.defaults) ? p.hotKeyRegistrar->heldModifierSides() : 0;
+        return p.hotKeyDispatcher->sendEvent(std::make_shared<const HXKeyboardEvent>(
+            HXKeyboardEventFromQKeyEvent(event, p.hotKeyContext->layout, sides)));
+    });
     p.reportsBridge = std::make_unique<HXReportsBridge>(*p.controller);
     p.scheduledTasks =
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
@@ -118,6 +162,7 @@ std::optional<int> HXTracker::start(const QStringList& files) {
             p.snapshots->showReportSnapshotFromCSVFile(file);
     });
     p.tray->setTerminationCheck([&p] { return p.lifecycle->applicationShouldTerminate(); });
+    p.tray->setHibernationHotKey(p.hibernationHotKey.get());
     p.singleInstance->setFileHandler([&p](const QStringList& handed) { p.lifecycle->openFiles(handed); });
     p.singleInstance->setReopenHandler([&p] { p.tray->reopen(); });
 

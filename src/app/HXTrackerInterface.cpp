@@ -4,8 +4,10 @@
 #include "app/HXTrackerWindows.h"
 #include "engine/HXMainController.h"
 #include "foundation/HXLocalization.h"
+#include "hotkeys/HXHibernationHotKey.h"
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXLoginItem.h"
+#include "ui/HXTimerMenuEntries.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -16,7 +18,10 @@ HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiv
     : QObject(parent), m_controller(controller), m_quit(std::move(quit)),
       m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),
       m_windows(
-          std::make_unique<HXTrackerWindows>(controller.hibernation(), *m_picture, [this] { m_quit(); })) {
+          std::make_unique<HXTrackerWindows>(controller.hibernation(), *m_picture, [this] { m_quit(); })),
+      m_timerEntries(std::make_unique<HXTimerMenuEntries>(controller)) {
+    m_windows->addCommandButton(HXLocalized("Run Ad Hoc Timer..."),
+                                [this] { m_timerEntries->runAdHocTimer(); });
     const HXEngineServices& services = controller.services();
     m_mode = std::make_unique<HXApplicationModeController>(
         HXApplicationModeController::Services{services.defaults, services.scheduler, services.ui,
@@ -30,12 +35,18 @@ HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiv
 HXTrackerInterface::~HXTrackerInterface() = default;
 
 void HXTrackerInterface::populateMainMenu(QMenu& menu) {
-    HXHibernation& hibernation = m_controller.hibernation();
-    menu.addAction(hibernation.isHibernating() ? HXLocalized("Resume Timers")
-                                               : HXLocalized("Suspend Timers..."),
-                   this, [&hibernation] { hibernation.toggleHibernation(); });
+    m_timerEntries->addTo(menu);
     menu.addSeparator();
     menu.addAction(HXLocalized("Quit Qualdern"), this, [this] { m_quit(); });
+}
+
+void HXTrackerInterface::setHibernationHotKey(HXHibernationHotKey* hotKey) {
+    m_hibernationHotKey = hotKey;
+    m_timerEntries->setHibernationHotKey(hotKey);
+}
+
+bool HXTrackerInterface::registerHibernationHotKey() {
+    return !m_hibernationHotKey || m_hibernationHotKey->registerAtLaunch();
 }
 
 void HXTrackerInterface::chooseApplicationMode() {

@@ -8,6 +8,8 @@
 #include <memory>
 
 class HXApplicationModeController;
+class HXHibernationHotKey;
+class HXTimerMenuEntries;
 class HXClock;
 class HXDesktopPresence;
 class HXLiveReportPicture;
@@ -30,6 +32,7 @@ public:
     bool isStatusItemMode() const override;
     void addLoginItem() override;
     void removeLoginItem() override;
+    bool registerHibernationHotKey() override;
     void completeUserInterface() override;
     void doAutoTasksIfNecessary() override;
     void openDockModeWindows() override;
@@ -44,6 +47,8 @@ public:
     void setSnapshotOpener(std::function<void(const QStringList&)> open) {
         m_openSnapshots = std::move(open);
     }
+    // Registered at launch and shown on the suspend entry.
+    void setHibernationHotKey(HXHibernationHotKey* hotKey);
     // Asked before the application ends; false keeps it running.
     void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
 
@@ -58,4 +63,6 @@ private:
     std::unique_ptr<HXLiveReportPicture> m_picture;
     std::unique_ptr<HXTrackerWindows> m_windows;
     std::unique_ptr<HXApplicationModeController> m_mode;
+    std::unique_ptr<HXTimerMenuEntries> m_timerEntries;
+    HXHibernationHotKey* m_hibernationHotKey = nullptr;
 };

@@ -63,6 +63,7 @@ HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImage
     connect(suspend, &QPushButton::clicked, this, [this] { m_hibernation.toggleHibernation(); });
     layout->addWidget(suspend);
     auto* quitButton = new QPushButton(HXLocalized("Quit"), m_listContainer.get());
+    m_quitButton = quitButton;
     connect(quitButton, &QPushButton::clicked, this, [quit = std::move(quit)] { quit(); });
     layout->addWidget(quitButton);
     connect(&hibernation, &HXHibernation::hibernatingChanged, this, &HXTrackerWindows::updateState);
@@ -71,6 +72,13 @@ HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImage
 
 HXTrackerWindows::~HXTrackerWindows() {
     detachContainers();
+}
+
+void HXTrackerWindows::addCommandButton(const QString& title, std::function<void()> command) {
+    auto* layout = static_cast<QHBoxLayout*>(m_listContainer->layout());
+    auto* button = new QPushButton(title, m_listContainer.get());
+    connect(button, &QPushButton::clicked, this, [command = std::move(command)] { command(); });
+    layout->insertWidget(layout->indexOf(m_quitButton), button);
 }
 
 void HXTrackerWindows::updateState() {

@@ -37,6 +37,8 @@ public:
     // Window mode at launch: the windows show, taking the focus only when told.
     void showWindows(bool activate);
     void liveReportChanged();
+    // One more command of the list window, before "Quit".
+    void addCommandButton(const QString& title, std::function<void()> command);
 
 private:
     void updateState();
@@ -47,4 +49,5 @@ private:
     std::unique_ptr<QWidget> m_listWindow;
     std::unique_ptr<QWidget> m_reportWindow;
     QLabel* m_state = nullptr;
+    QWidget* m_quitButton = nullptr;
 };

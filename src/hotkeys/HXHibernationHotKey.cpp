@@ -1,5 +1,6 @@
 #include "hotkeys/HXHibernationHotKey.h"
 
+#include "foundation/HXLog.h"
 #include "foundation/HXUserDefaults.h"
 #include "hotkeys/HXHotKey.h"
 
@@ -15,6 +16,11 @@ bool HXHibernationHotKey::registerAtLaunch() {
     std::shared_ptr<HXHotKey> hotKey = HXHotKey::hotKeyWithDictionaryRepresentation(m_context, stored.get());
     if (!hotKey)
         return true;
+    // Where the session offers no hot keys at all, the stored one waits for a session that does.
+    if (!m_context.registrar) {
+        HXSystemLog(QStringLiteral("hot keys are not available in this session"));
+        return true;
+    }
     if (!hotKey->registerForDelegate(*this)) {
         m_context.defaults.removeObject(key);
         didSetHotKey(nullptr, key);

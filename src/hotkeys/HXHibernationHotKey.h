@@ -19,8 +19,8 @@ public:
                         QObject* parent = nullptr);
     ~HXHibernationHotKey() override;
 
-    // Builds the stored hot key and registers it; when that fails, the setting is removed and there is no
-    // hot key. False only for that failure.
+    // Builds the stored hot key and registers it; when the system refuses it, the setting is removed and
+    // there is no hot key (false). Without a registrar the setting is left alone.
     bool registerAtLaunch();
     const std::shared_ptr<HXHotKey>& hotKey() const { return m_hotKey; }
     const HXHotKeyContext& context() const { return m_context; }

@@ -3,6 +3,10 @@
 #include "X11TestSupport.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXUserDefaults.h"
+#include "platform/x11/HXXkbKeyboardLayout.h"
+#include "support/TestSupport.h"
+
+#include <QDateTime>
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
 
 #include <csignal>
 
@@ -87,6 +93,27 @@ std::vector<double> log(const HXDictionary& record, HXKey key) {
             values.push_back(array->numberAt(i));
     }
     return values;
+}
+
+// The stored form of Control-Option-H under "Hibernate".
+HXDictionaryRef controlOptionH() {
+    return makeDictionary({{QStringLiteral("Identifier"), QStringLiteral("Hibernate")},
+                           {QStringLiteral("Visual Representation"), QStringLiteral("\u2303\u2325H")},
+                           {QStringLiteral("Key Code"), 4},
+                           {QStringLiteral("Modifier Flags"), 0xC0000}});
+}
+
+// Launching is complete, the hot key registered, once the tracker shows itself: here, with no tray on
+// the test desktop, as its small window.
+bool trackerWindowShows() {
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Qualdern$")});
+    return search.waitForFinished(5000) && search.exitCode() == 0;
+}
+
+double now() {
+    return QDateTime::currentMSecsSinceEpoch() / 1000.0;
 }
 
 } // namespace
@@ -200,4 +227,79 @@ TEST(HXTrackerProgram, SaysPlainlyWhenThereIsNoX11DisplayToTrack) {
         EXPECT_TRUE(message.contains(QStringLiteral("X11"))) << message.toStdString();
         EXPECT_EQ(message.contains(QStringLiteral("Wayland")), wayland) << message.toStdString();
     }
+}
+
+TEST(HXTrackerProgram, TheHibernationHotKeySuspendsAndResumesTracking) {
+    QD_REQUIRE_DISPLAY();
+    TestWindowApp editor({QStringLiteral("--class"), QStringLiteral("hotkey,HotKey"),
+                          QStringLiteral("--title"), QStringLiteral("Hot key test")});
+    ASSERT_TRUE(editor.isReady());
+    TrackerRun tracker;
+    {
+        HXUserDefaults settings = tracker.settings();
+        settings.setObject(u"Hibernate", controlOptionH());
+        // Suspended until woken by hand, so that only the hot key wakes it.
+        settings.setInteger(u"Hibernation Mode", 2);
+        ASSERT_TRUE(settings.synchronize());
+    }
+    tracker.start();
+    ASSERT_TRUE(waitUntil(trackerWindowShows, 15000)) << "the tracker did not finish launching";
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                                    QStringLiteral("--sync"), hexWindow(editor.window(0))}));
+    spin(1500);
+    auto deeplySuspended = [&tracker] {
+        return tracker.settings().hasUserValue(u"Deep Hibernation");
+    };
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+h")}));
+    ASSERT_TRUE(waitUntil(deeplySuspended, 5000)) << "the hot key did not suspend tracking";
+    const double suspended = now();
+    spin(3000);
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+h")}));
+    ASSERT_TRUE(waitUntil([&] { return !deeplySuspended(); }, 5000)) << "a second press did not resume";
+    const double resumed = now();
+    spin(1500);
+    EXPECT_TRUE(tracker.settings().hasUserValue(u"Hibernate"));
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+
+    const HXDictionaryRef configuration = tracker.savedConfiguration();
+    ASSERT_TRUE(configuration);
+    const HXDictionaryRef app = applicationNamed(*configuration, QStringLiteral("HotKey"));
+    ASSERT_TRUE(app);
+    const std::vector<double> entries = log(*app, ActiveLog);
+    ASSERT_EQ(entries.size(), 3u) << "one stretch before the suspension and one open after it";
+    // Nothing was counted while suspended.
+    EXPECT_LE(-entries[1], suspended + 0.1);
+    EXPECT_GE(entries[2], resumed - 1.0);
+    EXPECT_GT(entries[2] + entries[1], 2.5);
+    const double last = configuration->timeIntervalForKey(u"Last Timestamp");
+    EXPECT_NEAR(app->timeIntervalForKey(Time), (-entries[1] - entries[0]) + (last - entries[2]), 0.01);
+}
+
+TEST(HXTrackerProgram, AHotKeyHeldByAnotherProgramIsForgottenAtLaunch) {
+    QD_REQUIRE_DISPLAY();
+    // Another X client holds Control-Alt-H.
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    ASSERT_FALSE(xcb_connection_has_error(other));
+    const auto layout = HXXkbKeyboardLayout::fromServer(other);
+    ASSERT_TRUE(layout);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    xcb_generic_error_t* error = xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1,
+                                    static_cast<xcb_keycode_t>(layout->nativeKeyCodeForKeyCode(4).value()),
+                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    ASSERT_FALSE(error);
+
+    TrackerRun tracker;
+    {
+        HXUserDefaults settings = tracker.settings();
+        settings.setObject(u"Hibernate", controlOptionH());
+        ASSERT_TRUE(settings.synchronize());
+    }
+    tracker.start();
+    EXPECT_TRUE(waitUntil([&tracker] { return !tracker.settings().hasUserValue(u"Hibernate"); }, 15000))
+        << "the refused hot key is still stored";
+    EXPECT_TRUE(tracker.isRunning());
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    EXPECT_FALSE(tracker.settings().hasUserValue(u"Hibernate"));
+    xcb_disconnect(other);
 }

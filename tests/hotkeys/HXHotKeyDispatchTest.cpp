@@ -161,6 +161,16 @@ TEST(HXHibernationHotKey, StoredHotKeyIsRegisteredAtLaunchOrForgotten) {
     EXPECT_FALSE(second.hotKey());
     EXPECT_FALSE(refusing.defaults.hasUserValue(u"Hibernate"));
     EXPECT_FALSE(second.fontSizeForHotKeyTextView(nullptr));
+
+    // A session without hot keys keeps the stored one for the next.
+    HotKeyWorld noHotKeys;
+    noHotKeys.defaults.setObject(u"Hibernate", stored->dictionaryRepresentation());
+    HXHotKeyContext withoutRegistrar = noHotKeys.context();
+    withoutRegistrar.registrar = nullptr;
+    HXHibernationHotKey third(withoutRegistrar, [] {});
+    EXPECT_TRUE(third.registerAtLaunch());
+    EXPECT_FALSE(third.hotKey());
+    EXPECT_TRUE(noHotKeys.defaults.hasUserValue(u"Hibernate"));
     second.setControlFontSize(10);
     EXPECT_EQ(second.fontSizeForHotKeyTextView(nullptr), 10);
 }
