@@ -172,7 +172,9 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     connect(p.terminationSignals.get(), &HXTerminationSignals::terminationRequested, this, [&p](int number) {
         HXSystemLog(QStringLiteral("signal %1: saving and quitting").arg(number));
         p.lifecycle->shutdown();
-        QApplication::quit();
+        // Not quit(): that asks every window to close first, and the ad hoc timer's window stays while
+        // its timer runs.
+        QCoreApplication::exit(0);
     });
     connect(&m_application, &QGuiApplication::commitDataRequest, this, [&p] { p.lifecycle->shutdown(); });
     connect(&m_application, &QCoreApplication::aboutToQuit, this, [&p] { p.lifecycle->shutdown(); });

@@ -303,3 +303,28 @@ TEST(HXTrackerProgram, AHotKeyHeldByAnotherProgramIsForgottenAtLaunch) {
     EXPECT_FALSE(tracker.settings().hasUserValue(u"Hibernate"));
     xcb_disconnect(other);
 }
+
+TEST(HXTrackerProgram, TheTimeAwayIsOfferedInTheAdHocTimerAndSignalsStillEndTheTracker) {
+    QD_REQUIRE_DISPLAY();
+    TrackerRun tracker;
+    {
+        HXUserDefaults settings = tracker.settings();
+        settings.setInteger(u"Hibernation Interval", 1);
+        settings.setBool(u"Hibernation Timer", true);
+        ASSERT_TRUE(settings.synchronize());
+    }
+    tracker.start();
+    ASSERT_TRUE(waitUntil(trackerWindowShows, 15000)) << "the tracker did not finish launching";
+    spin(2500);
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("mousemove_relative"), QStringLiteral("5"), QStringLiteral("5")}));
+    auto timerShows = [] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QStringLiteral("^Ad Hoc Timer$")});
+        return search.waitForFinished(5000) && search.exitCode() == 0;
+    };
+    EXPECT_TRUE(waitUntil(timerShows, 5000)) << "coming back did not offer the time away";
+    // A running timer keeps the Quit command from ending the tracker, but never a signal.
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+}
