@@ -93,7 +93,7 @@ bool HXMainController::absorbAdHocTimer(const HXAdHocTimerPort& timer) {
     if (!stream || stream->isEmpty())
         return false;
     pushUndoStateAndClearRedoStatesAfterDelay();
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     if (!m_store.configuration())
         m_store.setConfiguration(HXDictionary::create());
     HXDictionary& configuration = *m_store.configuration();
@@ -141,6 +141,6 @@ bool HXMainController::absorbAdHocTimer(const HXAdHocTimerPort& timer) {
     }
     if (pools->indexOfDictionary(pool.get()) < 0)
         pools->append(pool);
-    updateLists(true);
+    updateLists(HXTrigger::Command);
     return true;
 }

@@ -23,7 +23,7 @@ struct TimerWorld : EngineHarness {
     }
     HXDictionaryRef namedPool(const QString& name) {
         HXDictionaryRef pool = addPool(name, {});
-        controller->updateLists(true);
+        controller->updateLists(HXTrigger::Command);
         return pool;
     }
     // A pool with an ad hoc pool item holding entries of the given names and times.
