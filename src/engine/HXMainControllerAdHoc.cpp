@@ -131,7 +131,7 @@ bool HXMainController::absorbAdHocTimer(const HXAdHocTimerPort& timer) {
         childrenCreatingThem(*adHoc)->append(entry);
     }
 
-    const double begin = firstTimestamp(&configuration);
+    const double begin = ::firstTimestamp(&configuration);
     const double end = configuration.timeIntervalForKey(u"Last Timestamp");
     for (HXDictionary* record : {pool.get(), adHoc.get(), entry.get()})
         mergeStream(*record, stream, begin, end);
