@@ -2,6 +2,8 @@
 
 #include "adhoc/HXAdHocTimer.h"
 #include "adhoc/widgets/HXAdHocTimerWindow.h"
+#include "announce/DQXAnnouncements.h"
+#include "announce/DQXAnnouncer.h"
 #include "app/HXApplication.h"
 #include "app/HXDesktopSession.h"
 #include "app/HXReportsBridge.h"
@@ -24,6 +26,7 @@
 #include "hotkeys/widgets/HXQtKeyEvents.h"
 #include "platform/HXUserPresenceMonitorGroup.h"
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
+#include "platform/dbus/HXDBusDistributedNotificationCenter.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
@@ -31,6 +34,7 @@
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
 #include "platform/x11/HXXkbKeyboardLayout.h"
 #include "reports/HXScheduledTasks.h"
+#include "ui/HXApplicationModeController.h"
 #include "ui/HXSnapshotWindows.h"
 #include "ui/HXWidgetUserInterface.h"
 
@@ -41,6 +45,9 @@ struct HXTracker::Parts {
     HXQtScheduler scheduler;
     HXSystemClock clock;
     std::unique_ptr<HXUserDefaults> defaults;
+    std::unique_ptr<HXDBusDistributedNotificationCenter> notificationCenter;
+    // The program's icon for other programs of the user (the announcer of the icon announcements).
+    std::unique_ptr<DQXAnnouncer> announcer;
     std::unique_ptr<HXSingleInstance> singleInstance;
     std::unique_ptr<HXDesktopSession> session;
     HXQtScreenCapture screenCapture;
@@ -73,6 +80,9 @@ HXTracker::~HXTracker() {
     m_application.setKeyPressHandler(nullptr);
     if (m_parts->lifecycle)
         m_parts->lifecycle->shutdown();
+    // Listeners show the normal icon again once the program is gone.
+    if (m_parts->announcer)
+        DQXAnnounceImage(QImage());
 }
 
 std::optional<int> HXTracker::start(const QStringList& files) {
@@ -109,6 +119,8 @@ std::optional<int> HXTracker::start(const QStringList& files) {
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });
+    p.notificationCenter = std::make_unique<HXDBusDistributedNotificationCenter>();
+    p.announcer = std::make_unique<DQXAnnouncer>(*p.notificationCenter, *p.defaults);
     p.screenSaverSuspender = std::make_unique<HXX11ScreenSaverSuspender>();
     p.inhibitor = std::make_unique<HXDBusDisplaySleepInhibitor>(p.screenSaverSuspender.get());
     p.presenceMonitor = std::make_unique<HXDBusUserPresenceMonitor>();
@@ -156,6 +168,8 @@ std::optional<int> HXTracker::start(const QStringList& files) {
                                                   [&p] { p.lifecycle->quitDeliberately(false); });
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
                                                 p.presenceMonitors.get());
+    p.tray->applicationMode().setImageAnnouncer(
+        [](const QImage* image) { DQXAnnounceImage(image ? *image : QImage()); });
     p.tray->setAutoTasks([&p] { p.scheduledTasks->doAutoTasksIfNecessary(true); });
     p.tray->setSnapshotOpener([&p](const QStringList& csv) {
         for (const QString& file : csv)
