@@ -34,5 +34,5 @@ QString HXReportsBridge::libraryReportsFolderPath() const {
 }
 
 bool HXReportsBridge::hasWriteAccess(const QString& folder) const {
-    return HXConfirmWriteAccess(folder);
+    return HXConfirmWriteAccess(m_controller.bookmarkManager(), folder);
 }

@@ -1,5 +1,7 @@
 #include "engine/HXFolderPaths.h"
 
+#include "engine/HXSecurityScopedBookmarkManager.h"
+
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXPaths.h"
 
@@ -39,7 +41,10 @@ QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, con
     return stored.isEmpty() ? defaultPath : stored;
 }
 
-bool HXConfirmWriteAccess(const QString& folder) {
+bool HXConfirmWriteAccess(HXSecurityScopedBookmarkManager& bookmarks, const QString& folder,
+                          QString* bookmarkPath) {
+    if (folder.isEmpty())
+        return false;
     QFileInfo info(HXExpandTilde(folder));
     while (!info.exists()) {
         const QString parent = info.absolutePath();
@@ -47,5 +52,6 @@ bool HXConfirmWriteAccess(const QString& folder) {
             return false;
         info = QFileInfo(parent);
     }
-    return info.isDir() && info.isWritable();
+    return info.isDir() &&
+           bookmarks.confirmWriteAccessForPath(info.absoluteFilePath(), false, nullptr, bookmarkPath);
 }

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class HXSecurityScopedBookmarkManager;
+
 // Where the program keeps its files: "$XDG_DATA_HOME/Qualdern" (the library folder) and its subfolders.
 class HXFolderPaths {
 public:
@@ -35,6 +37,8 @@ QString stringByDeletingQualdernContainerPathComponents(const QString& path);
 void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString& key);
 QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, const QString& defaultPath);
 
-// Without a sandbox, access checks reduce to testing the path: an existing folder must be writable, a
-// missing one must be creatable below its nearest existing ancestor.
-bool HXConfirmWriteAccess(const QString& folder);
+// Whether files can be written into the folder: an existing folder must be writable, a missing one
+// creatable below its nearest existing ancestor, as the bookmark manager confirms without asking the user
+// (a bookmark it opens for that is written to bookmarkPath; give it back once written).
+bool HXConfirmWriteAccess(HXSecurityScopedBookmarkManager& bookmarks, const QString& folder,
+                          QString* bookmarkPath = nullptr);

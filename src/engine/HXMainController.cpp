@@ -20,7 +20,9 @@ constexpr double kMinimumUpdateInterval = 0.5;
 HXMainController::HXMainController(const HXEngineServices& services, QObject* parent)
     : QObject(parent), m_services(services), m_paths(services.libraryFolder),
       m_store(m_paths, services.defaults, services.scheduler, services.ui),
-      m_screenshots(services.defaults, services.screenCapture, m_paths),
+      m_bookmarkManager(services.defaults, &services.ui,
+                        HXSecurityScopedBookmarkManager::Options{HXApplicationIsSandboxed(), {}}),
+      m_screenshots(services.defaults, services.screenCapture, m_paths, m_bookmarkManager),
       m_hibernation(HXHibernation::Services{*this, services.defaults, services.scheduler, services.clock,
                                             services.ui, services.displaySleepInhibitor, services.adHocTimer,
                                             this}),

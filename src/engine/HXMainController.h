@@ -9,6 +9,7 @@
 #include "engine/HXHibernation.h"
 #include "engine/HXPoolMatcher.h"
 #include "engine/HXScreenshots.h"
+#include "engine/HXSecurityScopedBookmarkManager.h"
 #include "engine/HXTickShortcut.h"
 #include "engine/HXTickTime.h"
 #include "engine/HXUndoHistory.h"
@@ -91,6 +92,8 @@ public:
     bool canRedo() const { return m_undoHistory.canRedo(); }
     const HXUndoHistory& undoHistory() const { return m_undoHistory; }
     const HXScreenshots& screenshots() const { return m_screenshots; }
+    // The process's bookmark manager: folder grants for the export and screenshot folders.
+    HXSecurityScopedBookmarkManager& bookmarkManager() { return m_bookmarkManager; }
 
     void save(HXTrigger trigger) { m_store.save(trigger); }
 
@@ -137,6 +140,7 @@ private:
     HXFolderPaths m_paths;
     HXConfigurationStore m_store;
     HXUndoHistory m_undoHistory;
+    HXSecurityScopedBookmarkManager m_bookmarkManager;
     HXScreenshots m_screenshots;
     HXHibernation m_hibernation;
     HXBlacklistCache m_blacklists;

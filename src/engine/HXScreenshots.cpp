@@ -1,6 +1,7 @@
 #include "engine/HXScreenshots.h"
 
 #include "engine/HXFolderPaths.h"
+#include "engine/HXSecurityScopedBookmarkManager.h"
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXUserDefaults.h"
 #include "platform/HXScreenCapture.h"
@@ -43,7 +44,8 @@ void HXScreenshots::takeScreenshotIfDue(double now) {
         return;
     const QString folder = HXExpandTilde(folderPathForKey(m_defaults, QStringLiteral("Auto-Export Folder"),
                                                           m_paths.defaultAutoExportFolderPath()));
-    if (HXConfirmWriteAccess(folder)) {
+    QString bookmark;
+    if (HXConfirmWriteAccess(m_bookmarks, folder, &bookmark)) {
         const QString shots = folder + QStringLiteral("/Screenshots");
         if (HXAtomicFile::createPrivateFolder(shots)) {
             capture(shots, now);
@@ -51,6 +53,7 @@ void HXScreenshots::takeScreenshotIfDue(double now) {
             prune(shots,
                   amount > 0 ? static_cast<int>(std::min<std::int64_t>(amount, 1 << 20)) : kDefaultAmount);
         }
+        m_bookmarks.stopAccessingBookmarkForPath(bookmark);
     }
     m_lastScreenshotDate = now;
 }

@@ -6,14 +6,16 @@
 
 class HXFolderPaths;
 class HXScreenCapture;
+class HXSecurityScopedBookmarkManager;
 class HXUserDefaults;
 
 // Periodic screenshots into the "Screenshots" folder of the export folder: every screen once per
 // "Screenshots: Interval" minutes, keeping the newest "Screenshots: Amount" (50 when unset).
 class HXScreenshots {
 public:
-    HXScreenshots(HXUserDefaults& defaults, HXScreenCapture* capture, const HXFolderPaths& paths)
-        : m_defaults(defaults), m_capture(capture), m_paths(paths) {}
+    HXScreenshots(HXUserDefaults& defaults, HXScreenCapture* capture, const HXFolderPaths& paths,
+                  HXSecurityScopedBookmarkManager& bookmarks)
+        : m_defaults(defaults), m_capture(capture), m_paths(paths), m_bookmarks(bookmarks) {}
 
     // Takes a screenshot when one is due at the Unix time now.
     void takeScreenshotIfDue(double now);
@@ -30,5 +32,6 @@ private:
     HXUserDefaults& m_defaults;
     HXScreenCapture* m_capture;
     const HXFolderPaths& m_paths;
+    HXSecurityScopedBookmarkManager& m_bookmarks;
     std::optional<double> m_lastScreenshotDate;
 };

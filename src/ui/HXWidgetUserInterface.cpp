@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -52,4 +54,26 @@ std::optional<QString> HXWidgetUserInterface::runOpenPanel(const HXOpenPanelRequ
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+std::optional<QString> HXWidgetUserInterface::runFolderPanel(const HXFolderPanelRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), request.title, request.startPath);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateFolders);
+    if (!request.prompt.isEmpty())
+        dialog.setLabelText(QFileDialog::Accept, request.prompt);
+    if (!request.message.isEmpty()) {
+        // The note needs the dialog's own widgets, which the desktop's dialog does not offer.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            auto* note = new QLabel(request.message, &dialog);
+            note->setWordWrap(true);
+            note->setMaximumWidth(530);
+            grid->addWidget(note, grid->rowCount(), 0, 1, -1);
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }

@@ -16,6 +16,11 @@ std::optional<QString> FakeUserInterface::runOpenPanel(const HXOpenPanelRequest&
     return openPanelAnswer;
 }
 
+std::optional<QString> FakeUserInterface::runFolderPanel(const HXFolderPanelRequest& request) {
+    folderPanels.push_back(request);
+    return folderPanelAnswer;
+}
+
 bool FakeAdHocTimer::resumeAtTimestamp(double timestamp) {
     if (running)
         return false;

@@ -24,11 +24,14 @@ public:
     void beep() override { ++beeps; }
     int runAlert(const HXAlert& alert) override;
     std::optional<QString> runOpenPanel(const HXOpenPanelRequest& request) override;
+    std::optional<QString> runFolderPanel(const HXFolderPanelRequest& request) override;
 
     std::deque<int> answers;
     std::vector<HXAlert> alerts;
     std::optional<QString> openPanelAnswer;
     std::vector<HXOpenPanelRequest> openPanels;
+    std::optional<QString> folderPanelAnswer;
+    std::vector<HXFolderPanelRequest> folderPanels;
     int beeps = 0;
     int fronts = 0;
 };
