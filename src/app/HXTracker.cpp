@@ -11,6 +11,7 @@
 #include "app/HXTerminationSignals.h"
 #include "app/HXTrackerDesktopPresence.h"
 #include "app/HXTrackerInterface.h"
+#include "app/HXTrackerPreferences.h"
 #include "engine/HXFolderPaths.h"
 #include "engine/HXLifecycle.h"
 #include "engine/HXMainController.h"
@@ -37,6 +38,7 @@
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXSnapshotWindows.h"
 #include "ui/HXWidgetUserInterface.h"
+#include "ui/preferences/HXPreferencesWindow.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -70,6 +72,7 @@ struct HXTracker::Parts {
     std::unique_ptr<HXTrackerDesktopPresence> desktopPresence;
     std::unique_ptr<HXTrackerInterface> tray;
     std::unique_ptr<HXLifecycle> lifecycle;
+    std::unique_ptr<HXTrackerPreferences> preferences;
     std::unique_ptr<HXTerminationSignals> terminationSignals;
 };
 
@@ -177,6 +180,13 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     });
     p.tray->setTerminationCheck([&p] { return p.lifecycle->applicationShouldTerminate(); });
     p.tray->setHibernationHotKey(p.hibernationHotKey.get());
+    p.preferences = std::make_unique<HXTrackerPreferences>(
+        HXTrackerPreferences::Services{*p.controller, p.tray->applicationMode(), *p.scheduledTasks,
+                                       *p.lifecycle, p.clock, p.hibernationHotKey.get()});
+    p.tray->setPreferencesOpener([&p]() -> QWidget* {
+        p.preferences->showPreferencesWindow();
+        return p.preferences->window();
+    });
     p.singleInstance->setFileHandler([&p](const QStringList& handed) { p.lifecycle->openFiles(handed); });
     p.singleInstance->setReopenHandler([&p] { p.tray->reopen(); });
 

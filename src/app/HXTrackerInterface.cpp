@@ -37,7 +37,23 @@ HXTrackerInterface::~HXTrackerInterface() = default;
 void HXTrackerInterface::populateMainMenu(QMenu& menu) {
     m_timerEntries->addTo(menu);
     menu.addSeparator();
+    if (m_openPreferences) {
+        menu.addAction(HXLocalized("Preferences..."), this, &HXTrackerInterface::showPreferences);
+        menu.addSeparator();
+    }
     menu.addAction(HXLocalized("Quit Qualdern"), this, [this] { m_quit(); });
+}
+
+void HXTrackerInterface::setPreferencesOpener(std::function<QWidget*()> open) {
+    m_openPreferences = std::move(open);
+    m_windows->addCommandButton(HXLocalized("Preferences..."), [this] { showPreferences(); });
+}
+
+void HXTrackerInterface::showPreferences() {
+    if (!m_openPreferences)
+        return;
+    m_mode->hideStatusItemPanel();
+    m_windows->setPreferencesWindow(m_openPreferences());
 }
 
 void HXTrackerInterface::setHibernationHotKey(HXHibernationHotKey* hotKey) {

@@ -49,6 +49,10 @@ public:
     }
     // Registered at launch and shown on the suspend entry.
     void setHibernationHotKey(HXHibernationHotKey* hotKey);
+    // "Preferences..." in the main menu and among the list window's commands: open shows the window and
+    // gives it.
+    void setPreferencesOpener(std::function<QWidget*()> open);
+    void showPreferences();
     // Asked before the application ends; false keeps it running.
     void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
 
@@ -60,6 +64,7 @@ private:
     std::function<void()> m_autoTasks;
     std::function<void(const QStringList&)> m_openSnapshots;
     std::function<bool()> m_terminationCheck;
+    std::function<QWidget*()> m_openPreferences;
     std::unique_ptr<HXLiveReportPicture> m_picture;
     std::unique_ptr<HXTrackerWindows> m_windows;
     std::unique_ptr<HXApplicationModeController> m_mode;

@@ -112,7 +112,19 @@ void HXTrackerWindows::bringWindowsToFront() {
         return;
     showWindows(true);
     m_listWindow->raise();
-    m_listWindow->activateWindow();
+    if (isPreferencesWindowVisible())
+        orderListWindowBelowPreferences();
+    else
+        m_listWindow->activateWindow();
+}
+
+bool HXTrackerWindows::isPreferencesWindowVisible() const {
+    return m_preferencesWindow && m_preferencesWindow->isVisible();
+}
+
+void HXTrackerWindows::orderListWindowBelowPreferences() {
+    m_preferencesWindow->raise();
+    m_preferencesWindow->activateWindow();
 }
 
 void HXTrackerWindows::liveReportChanged() {

@@ -28,8 +28,8 @@ public:
     void detachContainers() override;
     void attachContainersToWindows() override;
     void restoreListDividerPosition() override {}
-    bool isPreferencesWindowVisible() const override { return false; }
-    void orderListWindowBelowPreferences() override {}
+    bool isPreferencesWindowVisible() const override;
+    void orderListWindowBelowPreferences() override;
     void bringWindowsToFront() override;
 
     QWidget* listWindow() const { return m_listWindow.get(); }
@@ -39,6 +39,8 @@ public:
     void liveReportChanged();
     // One more command of the list window, before "Quit".
     void addCommandButton(const QString& title, std::function<void()> command);
+    // The preferences window stays in front of the windows that come forward while it is open.
+    void setPreferencesWindow(QWidget* window) { m_preferencesWindow = window; }
 
 private:
     void updateState();
@@ -50,4 +52,5 @@ private:
     std::unique_ptr<QWidget> m_reportWindow;
     QLabel* m_state = nullptr;
     QWidget* m_quitButton = nullptr;
+    QPointer<QWidget> m_preferencesWindow;
 };
