@@ -1,5 +1,6 @@
 // qualdern: the time tracker, or with a verb as first argument, one of its headless report commands.
 #include "app/HXApplication.h"
+#include "app/HXDefaultsCommand.h"
 #include "app/HXDesktopSession.h"
 #include "app/HXTracker.h"
 #include "reports/cli/HXReportsCommandLine.h"
@@ -17,6 +18,7 @@ namespace {
 const char* const kUsage =
     "usage: qualdern [FILE.csv ...]\n"
     "       qualdern report|export|snapshot ... (see qualdern VERB --help)\n"
+    "       qualdern defaults read|write|delete ... (the settings; see qualdern defaults --help)\n"
     "\n"
     "Without a verb, starts the tracker for this desktop session (files ending in .csv open as report\n"
     "snapshots; when a tracker already runs, it gets them).\n";
@@ -29,11 +31,20 @@ int runCommandLine(int argc, char** argv) {
     return HXRunReportsCommandLine(QCoreApplication::arguments().mid(1), out, err);
 }
 
+int runDefaultsCommand(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return HXRunDefaultsCommand(QCoreApplication::arguments().mid(2), out, err);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && HXIsReportsCommandLineVerb(QString::fromLocal8Bit(argv[1])))
         return runCommandLine(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "defaults") == 0)
+        return runDefaultsCommand(argc, argv);
     QStringList files;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
