@@ -19,6 +19,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -46,7 +47,14 @@ QIcon sectionIcon(const QString& section, const QStyle* style) {
         {"x-office-spreadsheet", QStyle::SP_FileDialogDetailedView},
         {"document-send", QStyle::SP_DialogSaveButton}};
     const auto& [name, fallback] = icons[kSections.indexOf(section)];
-    return QIcon::fromTheme(QString::fromLatin1(name), style->standardIcon(fallback));
+    const QIcon icon = QIcon::fromTheme(QString::fromLatin1(name), style->standardIcon(fallback));
+    // Centred in a full square, so that every label sits on the same line whatever size the theme has.
+    const QSize square(32, 32);
+    QPixmap pixmap(square);
+    pixmap.fill(Qt::transparent);
+    const QPixmap drawn = icon.pixmap(square);
+    QPainter(&pixmap).drawPixmap(QRect(QPoint(), square).center() - drawn.rect().center(), drawn);
+    return QIcon(pixmap);
 }
 
 QWidget* pageWith(QLayout* layout) {
