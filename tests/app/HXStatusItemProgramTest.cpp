@@ -457,3 +457,36 @@ TEST_F(StatusItemProgram, StartingAgainBringsThePanelOrTheWindowsForward) {
     EXPECT_TRUE(tracker.isRunning());
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
 }
+
+TEST_F(StatusItemProgram, ThePreferencesStatusItemSwitchChangesTheModeAtOnce) {
+    QD_REQUIRE_DISPLAY();
+    const auto tray = startXEmbedTray();
+    TrackerRun tracker(statusItemSettings(false));
+    tracker.start();
+    ASSERT_TRUE(waitForShowing({QStringLiteral("push button: Preferences...")}))
+        << showing().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(press(QStringLiteral("push button: Preferences...")));
+    const QString modeSwitch = QStringLiteral("check box: Run as an icon in the tray");
+    ASSERT_TRUE(waitForShowing({QStringLiteral("frame: Preferences"), modeSwitch}))
+        << showing().join(QLatin1Char('\n')).toStdString();
+
+    const auto trayIcon = [] {
+        return findWindow([](const WindowInfo& w) { return w.viewable && w.geometry.width() <= 48; });
+    };
+    EXPECT_TRUE(trayIcon().isEmpty());
+    ASSERT_TRUE(press(modeSwitch));
+    EXPECT_TRUE(waitUntil([&] { return !trayIcon().isEmpty(); }, 15000)) << "no tray icon";
+    EXPECT_TRUE(waitForShowing({QStringLiteral("frame: Qualdern Preferences")}))
+        << "the title follows the mode: " << showing().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(waitUntil([] {
+        return !showing().contains(QStringLiteral("push button: Suspend Timers..."));
+    })) << "the list window went into the panel";
+
+    // And back: the icon goes, the windows come, the preferences stay in front of them.
+    ASSERT_TRUE(press(modeSwitch));
+    EXPECT_TRUE(waitUntil([&] { return trayIcon().isEmpty(); }, 15000));
+    EXPECT_TRUE(waitForShowing({QStringLiteral("frame: Preferences"), QStringLiteral("push button: Quit")}))
+        << showing().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    EXPECT_FALSE(tracker.settings().boolForKey(u"Status Item"));
+}

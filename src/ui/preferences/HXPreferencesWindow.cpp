@@ -122,7 +122,8 @@ HXPreferencesWindow::~HXPreferencesWindow() = default;
 void HXPreferencesWindow::addSwitch(QFormLayout* form, P preference, const QString& text,
                                     const QString& label) {
     auto* box = new QCheckBox(text);
-    connect(box, &QCheckBox::clicked, this, [this, preference](bool on) { m_model.setOn(preference, on); });
+    // Toggled, not clicked: assistive tools toggle without a click.
+    connect(box, &QCheckBox::toggled, this, [this, preference](bool on) { m_model.setOn(preference, on); });
     // Unlabelled switches line up under the labelled one above them.
     form->addRow(label, box);
     m_controls[preference] = box;
