@@ -1,5 +1,6 @@
 #include "engine/HXRegisteredDefaults.h"
 
+#include "foundation/HXArray.h"
 #include "foundation/HXUserDefaults.h"
 
 void HXRegisterDefaults(HXUserDefaults& defaults) {
@@ -24,5 +25,15 @@ void HXRegisterDefaults(HXUserDefaults& defaults) {
     table.setValue(u"Show Activity Report On Desktop: Alpha", 1.0);
     table.setValue(u"Status Item Icon (1231)", 11);
     table.setValue(u"Status Item Toggles Login Item Automatically", true);
+    // Read with the same fallback where they are used; registered so that the settings answer them too.
+    table.setValue(u"HXFlatUserInterfaceDrawing", true);
+    table.setValue(u"Pie Color Components", HXArray::createWithDoubles({0.6, 0.4, 0.6}));
+    table.setValue(u"Color Scheme", 0);
+    table.setValue(u"Update Interval", 0.5);
+    table.setValue(u"Auto-Save Interval", 1800);
+    table.setValue(u"Screenshots: Amount", 50);
+    table.setValue(u"Report Interval Quantum", 15);
+    table.setValue(u"Auto-Export Hour", 6);
+    table.setValue(u"Window Vanish Interval", 5);
     defaults.registerDefaults(table);
 }
