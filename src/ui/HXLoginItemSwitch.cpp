@@ -4,12 +4,14 @@
 #include "ui/HXLoginItem.h"
 
 #include <QEvent>
+#include <QSignalBlocker>
 
 #include <cmath>
 
 HXLoginItemSwitch::HXLoginItemSwitch(const QString& text, const HXClock& clock, QWidget* parent)
     : QCheckBox(text, parent), m_clock(clock) {
-    connect(this, &QCheckBox::clicked, this, &HXLoginItemSwitch::setLoginItemViaState);
+    // Toggled, not clicked: assistive tools toggle without a click.
+    connect(this, &QCheckBox::toggled, this, &HXLoginItemSwitch::setLoginItemViaState);
     watchWindow();
     updateLoginItemState(true);
 }
@@ -22,7 +24,10 @@ void HXLoginItemSwitch::updateLoginItemState(bool force) {
     ++m_updateCount;
     bool usable = false;
     const bool on = HXIsLoginItem(&usable);
-    setChecked(on);
+    {
+        const QSignalBlocker blocker(this);
+        setChecked(on);
+    }
     setEnabled(usable);
 }
 

@@ -208,3 +208,15 @@ TEST_F(LoginItemSwitch, ShowsTheStateChangesItAndLooksAgainAtMostEveryTwoSeconds
     EXPECT_EQ(toggle->updateCount(), afterClick + 2);
     EXPECT_GT(afterClick, first);
 }
+
+TEST_F(LoginItemSwitch, AToggleWithoutAClickChangesTheLoginItemToo) {
+    HXVirtualTime time(1000.5);
+    QWidget window;
+    auto* toggle = new HXLoginItemSwitch(QStringLiteral("Start with the session"), time, &window);
+    // As assistive tools do.
+    toggle->toggle();
+    EXPECT_TRUE(HXIsLoginItem());
+    toggle->toggle();
+    EXPECT_FALSE(HXIsLoginItem());
+    EXPECT_FALSE(toggle->isChecked());
+}
