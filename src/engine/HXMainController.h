@@ -71,6 +71,16 @@ public:
     // False when there is no item (the caller beeps).
     bool toggleMatchAnyApplication(const HXDictionaryRef& item);
     std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXDictionary* record) const;
+    // The pool an ad hoc timer started for the item would time (the item itself when it is a pool, else
+    // the pool it belongs to), and for an entry of a pool item the timer's name; null when the item is in
+    // no pool.
+    HXDictionaryRef poolWithAdHocTimerRelatedItem(const HXDictionary* item,
+                                                  std::optional<QString>* timerName) const;
+
+    // Modal while an editing sheet is up (the export panel, the filter editor, the notes editor): item
+    // commands are disabled and no context menu is offered.
+    bool isModal() const { return m_isModal; }
+    void setModal(bool modal) { m_isModal = modal; }
 
     // Ad hoc timers. The pool a timer started from the item times into (the item itself for a pool,
     // its pool for a pool's child) and, for an ad hoc entry, the entry's name; null outside the pools.
@@ -160,4 +170,5 @@ private:
     bool m_showInactivePools = true;
     int m_sortColumn = 1;
     int m_pauseLevel = 0;
+    bool m_isModal = false;
 };
