@@ -15,7 +15,7 @@ QD_BUILD_PACKAGES=(
 # names from keyboard layouts compiled by name.
 QD_TEST_PACKAGES=(xvfb openbox xdotool wmctrl x11-utils xkb-data dbus dbus-bin libplist-utils
                   sway foot xwayland wtype fonts-dejavu-core qt6-wayland qt6-declarative-dev gjs
-                  trayer at-spi2-core python3-pyatspi libglib2.0-bin)
+                  trayer at-spi2-core python3-pyatspi gir1.2-atspi-2.0 libglib2.0-bin)
 # The Qt Wayland plugin: the tracker's own windows on a Wayland session; xkb-data: the hot key's names.
 QD_RUN_PACKAGES=(xvfb openbox xdotool xkb-data dbus dbus-bin qt6-wayland)
 

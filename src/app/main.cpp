@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", *platform);
     HXApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Qualdern"));
+    QApplication::setApplicationVersion(QStringLiteral(QD_VERSION));
     // The desktop matches the windows and the tray icon to the program's desktop entry.
     QGuiApplication::setDesktopFileName(HXDesktopEntryId());
     HXLinuxEnglish english;

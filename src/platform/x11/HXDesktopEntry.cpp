@@ -150,6 +150,7 @@ std::optional<HXDesktopEntry> HXDesktopEntry::parse(const QByteArray& content,
     }
     entry.startupWMClass = unescape(values.value(QStringLiteral("StartupWMClass")));
     entry.tryExec = unescape(values.value(QStringLiteral("TryExec")));
+    entry.icon = unescape(values.value(QStringLiteral("Icon")));
     entry.exec = splitExec(unescape(values.value(QStringLiteral("Exec")))).value_or(QStringList());
     entry.hidden = isTrue(values.value(QStringLiteral("Hidden")));
     entry.noDisplay = isTrue(values.value(QStringLiteral("NoDisplay")));

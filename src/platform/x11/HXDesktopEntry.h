@@ -19,6 +19,8 @@ struct HXDesktopEntry {
     QString name;
     QString startupWMClass;
     QString tryExec;
+    // An icon theme name or an absolute file.
+    QString icon;
     // Exec split into arguments, field codes removed.
     QStringList exec;
     bool hidden = false;

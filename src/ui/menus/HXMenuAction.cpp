@@ -1,0 +1,77 @@
+#include "ui/menus/HXMenuAction.h"
+
+const char* HXMenuActionName(HXMenuAction action) {
+    switch (action) {
+    case HXMenuAction::None:
+        return "";
+    case HXMenuAction::ToggleHibernation:
+        return "toggleHibernation:";
+    case HXMenuAction::ShowPreferencesWindow:
+        return "showPreferencesWindow:";
+    case HXMenuAction::ToggleDebugLogging:
+        return "toggleDebugLogging:";
+    case HXMenuAction::OpenCSV:
+        return "openCSV:";
+    case HXMenuAction::ExportCSV:
+        return "exportCSVViaMenuItem:";
+    case HXMenuAction::StartAdHocTimer:
+        return "startAdHocTimerViaMenuItem:";
+    case HXMenuAction::TogglePause:
+        return "togglePauseViaMenuItem:";
+    case HXMenuAction::ResetTimer:
+        return "resetTimerViaMenuItem:";
+    case HXMenuAction::ResetApplicationTimers:
+        return "resetApplicationTimers:";
+    case HXMenuAction::ResetPoolTimers:
+        return "resetPoolTimers:";
+    case HXMenuAction::ResetAllTimers:
+        return "resetAllTimers:";
+    case HXMenuAction::ClearPools:
+        return "clearPools:";
+    case HXMenuAction::ClearAll:
+        return "clearAll:";
+    case HXMenuAction::EditWindowTitleFilters:
+        return "editWindowTitleFiltersViaMenuItem:";
+    case HXMenuAction::EditNotes:
+        return "editNotesViaMenuItem:";
+    case HXMenuAction::Undo:
+        return "undo:";
+    case HXMenuAction::Redo:
+        return "redo:";
+    case HXMenuAction::ShowAboutWindow:
+        return "showAboutWindow:";
+    case HXMenuAction::Help:
+        return "help:";
+    case HXMenuAction::QuitDeliberately:
+        return "quitDeliberately:";
+    case HXMenuAction::ToggleExpansion:
+        return "toggleExpansionViaMenuItem:";
+    case HXMenuAction::ToggleMatchAnyApplication:
+        return "toggleMatchAnyApplicationViaMenuItem:";
+    case HXMenuAction::DeleteItem:
+        return "deleteItemViaMenuItem:";
+    case HXMenuAction::DeleteSelection:
+        return "delete:";
+    case HXMenuAction::LaunchApplication:
+        return "launchApplicationViaMenuItem:";
+    case HXMenuAction::QuitApplication:
+        return "quitApplicationViaMenuItem:";
+    case HXMenuAction::ToggleListWindow:
+        return "toggleListWindow:";
+    case HXMenuAction::ToggleReportWindow:
+        return "toggleReportWindow:";
+    case HXMenuAction::ToggleStayInFront:
+        return "toggleStayInFront:";
+    case HXMenuAction::SetTimeFormat:
+        return "setTimeFormatFromMenuItem:";
+    case HXMenuAction::ToggleShownActivity:
+        return "toggleShownActivityFromMenuItem:";
+    case HXMenuAction::TogglePercentages:
+        return "togglePercentagesViaMenuItem:";
+    case HXMenuAction::ToggleConversionToDays:
+        return "toggleConversionToDaysViaMenuItem:";
+    case HXMenuAction::SelectColorScheme:
+        return "selectColorScheme:";
+    }
+    return "";
+}

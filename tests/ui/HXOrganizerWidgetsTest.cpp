@@ -1,0 +1,215 @@
+// The organizer's widgets offscreen: the action button, right clicks, keys, one selection across both
+// outlines, the divider kept per window, the hibernation cloak, the notes editor and the export name.
+#include "EngineHarness.h"
+
+#include "ui/organizer/HXItemDelegate.h"
+#include "ui/organizer/HXItemIcons.h"
+#include "ui/organizer/HXItemList.h"
+#include "ui/organizer/HXNotesEditor.h"
+#include "ui/organizer/HXOrganizerModel.h"
+#include "ui/organizer/HXOrganizerView.h"
+#include "ui/shell/HXExportFileName.h"
+#include "ui/shell/HXListWindow.h"
+
+#include <QDateTime>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace HXKeys;
+
+namespace {
+
+const QString kEditor = QStringLiteral("org.example.Editor");
+
+struct Widgets : EngineHarness {
+    Widgets() : view(*controller, nullptr, icons) {
+        work = addPool(QStringLiteral("Work"), {poolItem(QStringLiteral("Editor"), kEditor)});
+        windows.setApplications(
+            {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("notes"))})});
+        windows.setFrontProcess(1);
+        controller->restoreSettings();
+        tickAt(100);
+        tickAt(101);
+        view.resize(400, 500);
+        view.show();
+    }
+
+    HXItemIcons icons;
+    HXOrganizerView view;
+    HXDictionaryRef work;
+};
+
+} // namespace
+
+TEST(HXOrganizerWidgets, TheActionButtonPausesAPoolOnlyWhenReleasedInside) {
+    Widgets h;
+    HXItemList& pools = h.view.poolList();
+    const QModelIndex row = h.view.poolModel().indexForRecord(h.work.get());
+    const QRect button = HXItemDelegate::actionRect(pools.visualRect(row));
+    ASSERT_FALSE(button.isEmpty());
+    QTest::mousePress(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
+    EXPECT_EQ(pools.actionItem(), h.work.get());
+    EXPECT_TRUE(h.controller->isPaused());
+    QTest::mouseRelease(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
+    EXPECT_EQ(pools.actionItem(), nullptr);
+    EXPECT_FALSE(h.controller->isPaused());
+    // Without a handler nothing happens; with one, the pool's action runs.
+    std::vector<HXDictionaryRef> acted;
+    pools.setActionHandler([&](const HXDictionaryRef& record) { acted.push_back(record); });
+    QTest::mousePress(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
+    QTest::mouseRelease(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
+    ASSERT_EQ(acted.size(), 1u);
+    EXPECT_EQ(acted[0], h.work);
+    // Let go outside the button: nothing.
+    QTest::mousePress(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
+    QMouseEvent moved(QEvent::MouseMove, QPointF(5, button.center().y()), QPointF(), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(pools.viewport(), &moved);
+    EXPECT_EQ(pools.actionItem(), nullptr);
+    QTest::mouseRelease(pools.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, button.center().y()));
+    EXPECT_EQ(acted.size(), 1u);
+    // Applications without a window title filter have no button.
+    HXItemList& apps = h.view.applicationList();
+    const QModelIndex editor = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    QTest::mousePress(apps.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      HXItemDelegate::actionRect(apps.visualRect(editor)).center());
+    EXPECT_EQ(apps.actionItem(), nullptr);
+    EXPECT_EQ(apps.selectedRecord(), h.application(kEditor));
+}
+
+TEST(HXOrganizerWidgets, RightClicksKeysAndOneSelectionAcrossBothOutlines) {
+    Widgets h;
+    HXItemList& apps = h.view.applicationList();
+    HXItemList& pools = h.view.poolList();
+    std::vector<HXDictionaryRef> asked;
+    apps.setContextMenuProvider([&](const HXDictionaryRef& record) {
+        asked.push_back(record);
+        return std::unique_ptr<QMenu>();
+    });
+    const QModelIndex editor = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier, apps.visualRect(editor).center());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], h.application(kEditor));
+    // Below the rows, and on the header row, there is nothing to ask about.
+    QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(20, apps.viewport()->height() - 5));
+    QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier,
+                      apps.visualRect(h.view.applicationModel().index(0, 0)).center());
+    EXPECT_EQ(asked.size(), 1u);
+
+    apps.selectRecord(h.application(kEditor).get());
+    EXPECT_EQ(h.view.selectedItem(), h.application(kEditor));
+    pools.selectRecord(h.work.get());
+    EXPECT_EQ(h.view.selectedItem(), h.work);
+    EXPECT_FALSE(apps.selectedRecord());
+
+    int deletes = 0;
+    pools.setDeleteHandler([&] { ++deletes; });
+    QTest::keyClick(&pools, Qt::Key_Delete);
+    EXPECT_EQ(deletes, 1);
+    QTest::keyClick(&pools, Qt::Key_Escape);
+    EXPECT_FALSE(pools.selectedRecord());
+    EXPECT_FALSE(h.view.selectedItem());
+}
+
+TEST(HXOrganizerWidgets, HeaderClicksSortAndRowsKeepTheirExpansion) {
+    Widgets h;
+    HXItemList& apps = h.view.applicationList();
+    QTest::mouseClick(apps.header()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(apps.header()->sectionViewportPosition(2) + 5, 5));
+    EXPECT_EQ(h.controller->sortColumn(), 2);
+    EXPECT_EQ(apps.header()->sortIndicatorSection(), 2);
+    EXPECT_EQ(apps.header()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    const QModelIndex editor = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    apps.expand(editor);
+    EXPECT_TRUE(h.application(kEditor)->boolForKey(Expanded));
+    EXPECT_EQ(h.view.applicationModel().rowCount(editor), 1);
+    // An undo brings back other records: their stored expansion opens them again.
+    h.controller->pushUndoStateAndClearRedoStatesAfterDelay();
+    h.controller->undo();
+    const QModelIndex restored = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    EXPECT_TRUE(apps.isExpanded(restored));
+    apps.collapse(restored);
+    EXPECT_FALSE(h.application(kEditor)->boolForKey(Expanded));
+}
+
+TEST(HXOrganizerWidgets, TheCloakLiesOverTheRowsWhileSuspended) {
+    Widgets h;
+    HXItemList& apps = h.view.applicationList();
+    const QImage awake = apps.viewport()->grab().toImage();
+    apps.setHibernating(true, false);
+    EXPECT_DOUBLE_EQ(apps.hibernationAlpha(), 1.0);
+    const QImage asleep = apps.viewport()->grab().toImage();
+    EXPECT_NE(awake, asleep);
+    apps.setHibernating(false, false);
+    EXPECT_EQ(apps.viewport()->grab().toImage(), awake);
+}
+
+TEST(HXOrganizerWidgets, TheDividerIsKeptPerWindow) {
+    Widgets h;
+    HXListWindow window(*h.defaults);
+    auto* view = new HXOrganizerView(*h.controller, nullptr, h.icons);
+    window.setCentralWidget(view);
+    window.resize(400, 600);
+    window.show();
+    view->setSizes({350, 250});
+    view->saveListSplitViewDividerPosition();
+    const double stored = h.defaults->doubleForKey(u"ListSplitView: HXListWindow: Divider");
+    EXPECT_NEAR(stored, 350, 8);
+    view->setSizes({250, 350});
+    view->restoreListSplitViewDividerPosition();
+    EXPECT_NEAR(view->sizes()[0], 350, 8);
+}
+
+TEST(HXOrganizerWidgets, NotesAreStoredOnlyWhenChanged) {
+    Widgets h;
+    HXNotesEditor editor(*h.controller);
+    EXPECT_FALSE(editor.editNotesForPool(nullptr, nullptr));
+    EXPECT_EQ(h.ui.beeps, 1);
+    ASSERT_TRUE(editor.editNotesForPool(h.work, nullptr));
+    EXPECT_TRUE(h.controller->isModal());
+    EXPECT_EQ(editor.headerField()->text(), QStringLiteral("\"Work\" - Notes"));
+    EXPECT_FALSE(editor.editNotesForPool(h.work, nullptr));
+    editor.textView()->setPlainText(QStringLiteral("  call back  "));
+    editor.noteEditorDone();
+    EXPECT_FALSE(h.controller->isModal());
+    EXPECT_EQ(h.work->stringForKey(PoolNotes), QStringLiteral("  call back  "));
+    const std::size_t undoStates = h.controller->undoHistory().undoCount();
+
+    // The same text again, trimmed alike: no undo state. A change of case is a change.
+    editor.editNotesForPool(h.work, nullptr);
+    EXPECT_EQ(editor.textView()->toPlainText(), QStringLiteral("  call back  "));
+    editor.textView()->setPlainText(QStringLiteral("call back"));
+    editor.noteEditorDone();
+    EXPECT_EQ(h.controller->undoHistory().undoCount(), undoStates);
+    editor.editNotesForPool(h.work, nullptr);
+    editor.textView()->setPlainText(QStringLiteral("Call back"));
+    editor.noteEditorDone();
+    EXPECT_EQ(h.work->stringForKey(PoolNotes), QStringLiteral("Call back"));
+    // Cancel keeps them; blanks remove them.
+    editor.editNotesForPool(h.work, nullptr);
+    editor.textView()->setPlainText(QStringLiteral("gone"));
+    editor.noteEditorCancel();
+    EXPECT_EQ(h.work->stringForKey(PoolNotes), QStringLiteral("Call back"));
+    EXPECT_FALSE(h.controller->isModal());
+    editor.editNotesForPool(h.work, nullptr);
+    editor.textView()->setPlainText(QStringLiteral(" \n "));
+    editor.noteEditorDone();
+    EXPECT_FALSE(h.work->contains(PoolNotes));
+    h.controller->undo();
+    EXPECT_EQ(h.configuration().arrayForKey(u"Pools")->dictionaryAt(0)->stringForKey(PoolNotes),
+              QStringLiteral("Call back"));
+}
+
+TEST(HXOrganizerWidgets, ExportNamesByDate) {
+    const double noon = QDateTime(QDate(2026, 3, 5), QTime(12, 0)).toSecsSinceEpoch();
+    EXPECT_EQ(proposedExportFileName(QStringLiteral("Qualdern"), noon, noon + 3600),
+              QStringLiteral("Qualdern \u2014 2026-03-05"));
+    EXPECT_EQ(proposedExportFileName(QStringLiteral("Work/Home"), noon - 86400 * 4, noon),
+              QStringLiteral("Work-Home \u2014 2026-03-01 \u2192 2026-03-05"));
+}
