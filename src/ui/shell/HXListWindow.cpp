@@ -1,6 +1,5 @@
 #include "ui/shell/HXListWindow.h"
 
-#include "foundation/HXLocalization.h"
 #include "foundation/HXUserDefaults.h"
 #include "ui/shell/HXWindowFrames.h"
 
@@ -14,7 +13,7 @@ const QString kAutosaveName = QStringLiteral("Organizer");
 
 HXListWindow::HXListWindow(HXUserDefaults& defaults, QWidget* parent)
     : QMainWindow(parent), m_defaults(defaults) {
-    setWindowTitle(HXLocalized("Organizer"));
+    setWindowTitle(QStringLiteral("Qualdern"));
     setMinimumSize(320, 300);
     restoreWindowFrame(*this, defaults, kAutosaveName, HXHalfScreenFrame(false));
     m_frameSave.setSingleShot(true);
