@@ -19,7 +19,6 @@ namespace {
 
 constexpr qreal kHibernationStep = 0.2;
 constexpr int kHibernationStepMilliseconds = 30;
-constexpr int kTimeColumnWidth = 96;
 
 bool isHeaderRow(const QModelIndex& index) {
     return index.isValid() && !index.parent().isValid() && index.row() == 0;
@@ -66,9 +65,11 @@ HXItemList::HXItemList(HXOrganizerModel& model, HXItemIcons& icons, const HXUser
     columns->setSortIndicatorShown(true);
     columns->setStretchLastSection(false);
     columns->setSectionResizeMode(HXOrganizerModel::NameColumn, QHeaderView::Stretch);
+    // Room for a long duration and its pie.
+    const int timeColumnWidth = fontMetrics().horizontalAdvance(QStringLiteral("888.8 days")) + 16 + 8 + 14;
     for (int column : {HXOrganizerModel::FrontColumn, HXOrganizerModel::TotalColumn}) {
         columns->setSectionResizeMode(column, QHeaderView::Interactive);
-        columns->resizeSection(column, kTimeColumnWidth);
+        columns->resizeSection(column, timeColumnWidth);
     }
     connect(columns, &QHeaderView::sectionClicked, this, [this](int section) {
         setFocus();
