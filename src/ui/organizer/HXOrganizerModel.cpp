@@ -59,6 +59,10 @@ const HXArray* HXOrganizerModel::childRecords(const HXDictionary& record) {
     const HXArrayRef& windows = record.listWindows();
     if (windows && !windows->isEmpty())
         return windows.get();
+    // Pools' items in display order; the stored children keep the user's order.
+    const HXArrayRef& listed = record.listChildren();
+    if (listed && !listed->isEmpty())
+        return listed.get();
     const HXArray* children = record.arrayPointerForKey(Children);
     return children && !children->isEmpty() ? children : nullptr;
 }
