@@ -30,6 +30,7 @@
 #include "platform/dbus/HXDBusDistributedNotificationCenter.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
 #include "platform/x11/HXQtScreenCapture.h"
+#include "platform/x11/HXX11ApplicationControl.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
 #include "platform/x11/HXX11HotKeyRegistrar.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
@@ -39,6 +40,7 @@
 #include "ui/HXSnapshotWindows.h"
 #include "ui/HXWidgetUserInterface.h"
 #include "ui/preferences/HXPreferencesWindow.h"
+#include "ui/shell/HXDesktopShell.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -70,6 +72,8 @@ struct HXTracker::Parts {
     std::unique_ptr<HXScheduledTasks> scheduledTasks;
     std::unique_ptr<HXSnapshotWindows> snapshots;
     std::unique_ptr<HXTrackerDesktopPresence> desktopPresence;
+    HXX11ApplicationControl applications;
+    std::unique_ptr<HXDesktopShell> shell;
     std::unique_ptr<HXTrackerInterface> tray;
     std::unique_ptr<HXLifecycle> lifecycle;
     std::unique_ptr<HXTrackerPreferences> preferences;
@@ -166,9 +170,15 @@ std::optional<int> HXTracker::start(const QStringList& files) {
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
     p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
     p.desktopPresence = std::make_unique<HXTrackerDesktopPresence>();
+    p.shell = std::make_unique<HXDesktopShell>(HXDesktopShell::Services{
+        *p.controller, *p.reportsBridge, &p.applications, nullptr,
+        [&p](bool withoutConfirmation) { p.lifecycle->quitDeliberately(withoutConfirmation); },
+        [&p](const QStringList& csv) {
+            for (const QString& file : csv)
+                p.snapshots->showReportSnapshotFromCSVFile(file);
+        }});
     p.tray = std::make_unique<HXTrackerInterface>(*p.controller, *p.reportsBridge, p.clock,
-                                                  p.desktopPresence.get(),
-                                                  [&p] { p.lifecycle->quitDeliberately(false); });
+                                                  p.desktopPresence.get(), *p.shell);
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
                                                 p.presenceMonitors.get());
     p.tray->applicationMode().setImageAnnouncer(

@@ -7,46 +7,34 @@
 #include "hotkeys/HXHibernationHotKey.h"
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXLoginItem.h"
-#include "ui/HXTimerMenuEntries.h"
+#include "ui/menus/HXMenuController.h"
+#include "ui/shell/HXDesktopShell.h"
 
 #include <QApplication>
 #include <QMenu>
 
 HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports,
-                                       const HXClock& clock, HXDesktopPresence* shell,
-                                       std::function<void()> quit, QObject* parent)
-    : QObject(parent), m_controller(controller), m_quit(std::move(quit)),
+                                       const HXClock& clock, HXDesktopPresence* presence,
+                                       HXDesktopShell& shell, QObject* parent)
+    : QObject(parent), m_controller(controller), m_shell(shell),
       m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),
-      m_windows(
-          std::make_unique<HXTrackerWindows>(controller.hibernation(), *m_picture, [this] { m_quit(); })),
-      m_timerEntries(std::make_unique<HXTimerMenuEntries>(controller)) {
-    m_windows->addCommandButton(HXLocalized("Run Ad Hoc Timer..."),
-                                [this] { m_timerEntries->runAdHocTimer(); });
+      m_windows(std::make_unique<HXTrackerWindows>(shell, controller.services().defaults, *m_picture)) {
     const HXEngineServices& services = controller.services();
     m_mode = std::make_unique<HXApplicationModeController>(
         HXApplicationModeController::Services{services.defaults, services.scheduler, services.ui,
-                                              controller.hibernation(), shell},
+                                              controller.hibernation(), presence},
         *m_windows, *m_picture);
-    m_mode->setMainMenuPopulator([this](QMenu& menu) { populateMainMenu(menu); });
+    m_mode->setMainMenuPopulator([this](QMenu& menu) { m_shell.menus().populateMainMenu(&menu); });
+    m_shell.setLiveReportWindow(m_windows.get());
     connect(&controller, &HXMainController::liveReportNeedsUpdate, m_windows.get(),
             &HXTrackerWindows::liveReportChanged);
 }
 
 HXTrackerInterface::~HXTrackerInterface() = default;
 
-void HXTrackerInterface::populateMainMenu(QMenu& menu) {
-    m_timerEntries->addTo(menu);
-    menu.addSeparator();
-    if (m_openPreferences) {
-        menu.addAction(HXLocalized("Preferences..."), this, &HXTrackerInterface::showPreferences);
-        menu.addSeparator();
-    }
-    menu.addAction(HXLocalized("Quit Qualdern"), this, [this] { m_quit(); });
-}
-
 void HXTrackerInterface::setPreferencesOpener(std::function<QWidget*()> open) {
     m_openPreferences = std::move(open);
-    m_windows->addCommandButton(HXLocalized("Preferences..."), [this] { showPreferences(); });
+    m_shell.setPreferencesOpener([this] { showPreferences(); });
 }
 
 void HXTrackerInterface::showPreferences() {
@@ -58,7 +46,7 @@ void HXTrackerInterface::showPreferences() {
 
 void HXTrackerInterface::setHibernationHotKey(HXHibernationHotKey* hotKey) {
     m_hibernationHotKey = hotKey;
-    m_timerEntries->setHibernationHotKey(hotKey);
+    m_shell.menus().setHibernationHotKey(hotKey);
 }
 
 bool HXTrackerInterface::registerHibernationHotKey() {
@@ -98,6 +86,10 @@ void HXTrackerInterface::openDockModeWindows() {
 void HXTrackerInterface::showReportSnapshots(const QStringList& files) {
     if (m_openSnapshots)
         m_openSnapshots(files);
+}
+
+void HXTrackerInterface::saveOrganizerDividerPosition() {
+    m_shell.saveOrganizerDividerPosition();
 }
 
 void HXTrackerInterface::terminate() {

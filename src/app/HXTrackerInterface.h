@@ -9,9 +9,9 @@
 
 class HXApplicationModeController;
 class HXHibernationHotKey;
-class HXTimerMenuEntries;
 class HXClock;
 class HXDesktopPresence;
+class HXDesktopShell;
 class HXLiveReportPicture;
 class HXLiveReportSource;
 class HXMainController;
@@ -25,7 +25,7 @@ class HXTrackerInterface : public QObject, public HXLifecyclePort {
 
 public:
     HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports, const HXClock& clock,
-                       HXDesktopPresence* shell, std::function<void()> quit, QObject* parent = nullptr);
+                       HXDesktopPresence* presence, HXDesktopShell& shell, QObject* parent = nullptr);
     ~HXTrackerInterface() override;
 
     void chooseApplicationMode() override;
@@ -37,6 +37,7 @@ public:
     void doAutoTasksIfNecessary() override;
     void openDockModeWindows() override;
     void showReportSnapshots(const QStringList& files) override;
+    void saveOrganizerDividerPosition() override;
     void terminate() override;
 
     // Started again: the windows or the panel to the front.
@@ -57,10 +58,8 @@ public:
     void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
 
 private:
-    void populateMainMenu(QMenu& menu);
-
     HXMainController& m_controller;
-    std::function<void()> m_quit;
+    HXDesktopShell& m_shell;
     std::function<void()> m_autoTasks;
     std::function<void(const QStringList&)> m_openSnapshots;
     std::function<bool()> m_terminationCheck;
@@ -68,6 +67,5 @@ private:
     std::unique_ptr<HXLiveReportPicture> m_picture;
     std::unique_ptr<HXTrackerWindows> m_windows;
     std::unique_ptr<HXApplicationModeController> m_mode;
-    std::unique_ptr<HXTimerMenuEntries> m_timerEntries;
     HXHibernationHotKey* m_hibernationHotKey = nullptr;
 };

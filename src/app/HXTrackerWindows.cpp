@@ -1,12 +1,13 @@
 #include "app/HXTrackerWindows.h"
 
-#include "engine/HXHibernation.h"
 #include "foundation/HXLocalization.h"
+#include "foundation/HXUserDefaults.h"
+#include "ui/shell/HXDesktopShell.h"
+#include "ui/shell/HXListWindow.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
+#include <QCloseEvent>
+#include <QLayout>
 #include <QPainter>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -32,15 +33,6 @@ private:
     HXLiveReportImages& m_images;
 };
 
-std::unique_ptr<QWidget> makeWindow(const QString& title, QSize size) {
-    auto window = std::make_unique<QWidget>();
-    window->setWindowTitle(title);
-    window->resize(size);
-    auto* layout = new QVBoxLayout(window.get());
-    layout->setContentsMargins(0, 0, 0, 0);
-    return window;
-}
-
 void takeOut(QWidget* container) {
     if (container->parentWidget() && container->parentWidget()->layout())
         container->parentWidget()->layout()->removeWidget(container);
@@ -50,72 +42,79 @@ void takeOut(QWidget* container) {
 
 } // namespace
 
-HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImages& images,
-                                   std::function<void()> quit, QObject* parent)
-    : QObject(parent), m_hibernation(hibernation), m_listContainer(std::make_unique<QWidget>()),
+HXTrackerWindows::HXTrackerWindows(HXDesktopShell& shell, HXUserDefaults& defaults,
+                                   HXLiveReportImages& images, QObject* parent)
+    : QObject(parent), m_shell(shell), m_defaults(defaults),
       m_reportContainer(std::make_unique<HXLiveReportPictureView>(images)),
-      m_listWindow(makeWindow(QStringLiteral("Qualdern"), QSize(420, 120))),
-      m_reportWindow(makeWindow(HXLocalized("Activity Report"), QSize(420, 260))) {
-    auto* layout = new QHBoxLayout(m_listContainer.get());
-    m_state = new QLabel(m_listContainer.get());
-    layout->addWidget(m_state, 1);
-    auto* suspend = new QPushButton(HXLocalized("Suspend Timers..."), m_listContainer.get());
-    connect(suspend, &QPushButton::clicked, this, [this] { m_hibernation.toggleHibernation(); });
-    layout->addWidget(suspend);
-    auto* quitButton = new QPushButton(HXLocalized("Quit"), m_listContainer.get());
-    m_quitButton = quitButton;
-    connect(quitButton, &QPushButton::clicked, this, [quit = std::move(quit)] { quit(); });
-    layout->addWidget(quitButton);
-    connect(&hibernation, &HXHibernation::hibernatingChanged, this, &HXTrackerWindows::updateState);
-    updateState();
+      m_reportWindow(std::make_unique<QWidget>()) {
+    m_reportWindow->setWindowTitle(HXLocalized("Activity Report"));
+    m_reportWindow->resize(420, 260);
+    auto* layout = new QVBoxLayout(m_reportWindow.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_shell.installMenuBar(*m_reportWindow, nullptr);
+    m_reportWindow->installEventFilter(this);
+    applyStayInFront();
 }
 
 HXTrackerWindows::~HXTrackerWindows() {
     detachContainers();
 }
 
-void HXTrackerWindows::addCommandButton(const QString& title, std::function<void()> command) {
-    auto* layout = static_cast<QHBoxLayout*>(m_listContainer->layout());
-    auto* button = new QPushButton(title, m_listContainer.get());
-    connect(button, &QPushButton::clicked, this, [command = std::move(command)] { command(); });
-    layout->insertWidget(layout->indexOf(m_quitButton), button);
+QWidget* HXTrackerWindows::listContainer() {
+    return m_shell.listContainer();
 }
 
-void HXTrackerWindows::updateState() {
-    m_state->setText(m_hibernation.isHibernating() ? HXLocalized("Qualdern is suspended.")
-                                                   : HXLocalized("Qualdern is tracking."));
+QWidget* HXTrackerWindows::listWindow() const {
+    return m_shell.listWindow();
 }
 
 void HXTrackerWindows::detachContainers() {
-    m_listWindow->close();
+    m_shell.saveOrganizerDividerPosition();
+    if (QWidget* window = listWindow())
+        window->close();
     m_reportWindow->close();
-    takeOut(m_listContainer.get());
+    if (QWidget* container = listContainer())
+        takeOut(container);
     takeOut(m_reportContainer.get());
 }
 
 void HXTrackerWindows::attachContainersToWindows() {
-    m_listWindow->layout()->addWidget(m_listContainer.get());
-    m_listContainer->show();
+    if (QWidget* container = listContainer())
+        m_shell.listWindow()->setContainer(container);
     m_reportWindow->layout()->addWidget(m_reportContainer.get());
     m_reportContainer->show();
 }
 
+void HXTrackerWindows::restoreListDividerPosition() {
+    m_shell.restoreOrganizerDividerPosition();
+}
+
 void HXTrackerWindows::showWindows(bool activate) {
-    for (QWidget* window : {m_reportWindow.get(), m_listWindow.get()}) {
-        window->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
-        window->show();
+    if (!isReportWindowClosed()) {
+        m_reportWindow->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+        m_reportWindow->show();
+    }
+    // A window always shows.
+    QWidget* list = listWindow();
+    if (list && (!m_defaults.boolForKey(u"Organizer: Closed") || !m_reportWindow->isVisible())) {
+        list->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+        list->show();
+        restoreListDividerPosition();
     }
 }
 
 void HXTrackerWindows::bringWindowsToFront() {
-    if (!m_listContainer->parentWidget())
+    QWidget* container = listContainer();
+    if (!container || container->window() != listWindow())
         return;
+    m_defaults.setBool(u"Organizer: Closed", false);
+    m_defaults.setBool(u"Report: Default: Closed", false);
     showWindows(true);
-    m_listWindow->raise();
+    listWindow()->raise();
     if (isPreferencesWindowVisible())
         orderListWindowBelowPreferences();
     else
-        m_listWindow->activateWindow();
+        listWindow()->activateWindow();
 }
 
 bool HXTrackerWindows::isPreferencesWindowVisible() const {
@@ -129,4 +128,51 @@ void HXTrackerWindows::orderListWindowBelowPreferences() {
 
 void HXTrackerWindows::liveReportChanged() {
     m_reportContainer->update();
+}
+
+void HXTrackerWindows::toggleReportWindow() {
+    if (m_reportWindow->isActiveWindow()) {
+        m_defaults.setBool(u"Report: Default: Closed", true);
+        m_defaults.setBool(u"Report: Default: Closed Last", true);
+        m_reportWindow->close();
+        return;
+    }
+    m_defaults.setBool(u"Report: Default: Closed", false);
+    m_reportWindow->show();
+    m_reportWindow->raise();
+    m_reportWindow->activateWindow();
+    liveReportChanged();
+}
+
+bool HXTrackerWindows::isReportWindowClosed() const {
+    return m_defaults.boolForKey(u"Report: Default: Closed");
+}
+
+bool HXTrackerWindows::isReportViewVisible() const {
+    return m_reportContainer->isVisible();
+}
+
+void HXTrackerWindows::getReportInterval(double* begin, double* end) {
+    // The picture shows all data: the interval stays as given.
+    static_cast<void>(begin);
+    static_cast<void>(end);
+}
+
+void HXTrackerWindows::applyStayInFront() {
+    const bool stay = m_defaults.boolForKey(u"Report: Default: Stay In Front");
+    if (stay == m_reportWindow->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        return;
+    const bool visible = m_reportWindow->isVisible();
+    m_reportWindow->setWindowFlag(Qt::WindowStaysOnTopHint, stay);
+    if (visible)
+        m_reportWindow->show();
+}
+
+bool HXTrackerWindows::eventFilter(QObject* watched, QEvent* event) {
+    // Closed by its close button: remembered for the next launch.
+    if (watched == m_reportWindow.get() && event->type() == QEvent::Close && event->spontaneous()) {
+        m_defaults.setBool(u"Report: Default: Closed", true);
+        m_defaults.setBool(u"Report: Default: Closed Last", true);
+    }
+    return QObject::eventFilter(watched, event);
 }

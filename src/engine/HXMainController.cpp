@@ -118,23 +118,6 @@ HXMainController::poolAncestorsOfItem(const HXDictionary* record) const {
                                  record);
 }
 
-HXDictionaryRef HXMainController::poolWithAdHocTimerRelatedItem(const HXDictionary* item,
-                                                                std::optional<QString>* timerName) const {
-    if (timerName)
-        timerName->reset();
-    const std::optional<std::vector<HXDictionaryRef>> ancestors = poolAncestorsOfItem(item);
-    if (!ancestors)
-        return nullptr;
-    if (ancestors->empty()) {
-        // The item is a pool: find it again to hand out a reference.
-        const HXArrayRef pools = configuration()->arrayForKey(u"Pools");
-        return pools ? pools->dictionaryAt(pools->indexOfDictionary(item)) : nullptr;
-    }
-    if (ancestors->size() == 2 && timerName)
-        *timerName = item->stringForKey(HXKeys::Name);
-    return ancestors->front();
-}
-
 void HXMainController::pushUndoStateAndClearRedoStatesAfterDelay() {
     const HXDictionaryRef& configuration = m_store.configuration();
     if (!configuration)

@@ -71,11 +71,6 @@ public:
     // False when there is no item (the caller beeps).
     bool toggleMatchAnyApplication(const HXDictionaryRef& item);
     std::optional<std::vector<HXDictionaryRef>> poolAncestorsOfItem(const HXDictionary* record) const;
-    // The pool an ad hoc timer started for the item would time (the item itself when it is a pool, else
-    // the pool it belongs to), and for an entry of a pool item the timer's name; null when the item is in
-    // no pool.
-    HXDictionaryRef poolWithAdHocTimerRelatedItem(const HXDictionary* item,
-                                                  std::optional<QString>* timerName) const;
 
     // Modal while an editing sheet is up (the export panel, the filter editor, the notes editor): item
     // commands are disabled and no context menu is offered.

@@ -2,12 +2,18 @@
 // alternates, enabling, check marks, the ad hoc entry's forms and what the commands do.
 #include "EngineHarness.h"
 
+#include "adhoc/HXAdHocTimer.h"
+#include "hotkeys/HXHibernationHotKey.h"
+#include "hotkeys/HXHotKey.h"
+#include "hotkeys/HXHotKeyReferencePool.h"
+#include "platform/fake/HXFakeHotKeyRegistrar.h"
 #include "ui/HXAdHocTimerCommands.h"
 #include "ui/menus/HXMenuController.h"
 #include "ui/menus/HXMenuHost.h"
 #include "ui/menus/HXMenuItem.h"
 #include "ui/menus/HXReportMenuTarget.h"
 #include "ui/organizer/HXItemIcons.h"
+#include "ui/shell/HXControllerAdHocTimer.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -53,6 +59,8 @@ public:
         exportedPool = pool;
     }
     void openCSV() override { calls.append(QStringLiteral("open")); }
+    bool hasPreferencesWindow() const override { return preferences; }
+    void showPreferencesWindow() override { calls.append(QStringLiteral("preferences")); }
     void showAboutWindow() override { calls.append(QStringLiteral("about")); }
     void help() override { calls.append(QStringLiteral("help")); }
     void quitDeliberately(bool withoutConfirmation) override {
@@ -74,6 +82,7 @@ public:
     bool notesOpen = false;
     bool expanded = false;
     bool launches = true;
+    bool preferences = false;
     const HXDictionary* rowRecord = nullptr;
     HXDictionaryRef selected;
     HXDictionaryRef notesPool;
@@ -221,6 +230,12 @@ TEST(HXMenus, MainMenuInOrderWithEveryPlaceholderReplaced) {
     std::unique_ptr<QMenu> withClear(h.menus.populateMainMenu(nullptr));
     EXPECT_TRUE(find(*submenu(*withClear, QStringLiteral("File")), QStringLiteral("Clear All...")));
     EXPECT_TRUE(find(*submenu(*withClear, QStringLiteral("File")), QStringLiteral("Clear Pools...")));
+
+    // Where the program has a preferences window, its entry opens it.
+    h.host.preferences = true;
+    EXPECT_EQ(entries(h.menus, *menu)[1], QStringLiteral("Preferences..."));
+    find(*menu, QStringLiteral("Preferences..."))->trigger();
+    EXPECT_EQ(h.host.calls.back(), QStringLiteral("preferences"));
 }
 
 TEST(HXMenus, AlternatesFollowTheModifierKeys) {
@@ -553,4 +568,75 @@ TEST(HXMenus, ThePoolAnAdHocTimerWouldTime) {
     EXPECT_EQ(name, QStringLiteral("Inbox"));
     EXPECT_FALSE(h.controller->poolWithAdHocTimerRelatedItem(h.application(kEditor).get(), &name));
     EXPECT_FALSE(name);
+}
+
+namespace {
+
+// The menus over the real ad hoc timer and the hibernation hot key, as the program has them.
+struct TimerMenus : EngineHarness {
+    TimerMenus() {
+        useAdHocTimer(&timer);
+        windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"))});
+        lifecycle->applicationWillFinishLaunching();
+        lifecycle->applicationDidFinishLaunching();
+        time.advance(10);
+        adHoc = std::make_unique<HXControllerAdHocTimer>(*controller, [this] { ++beeps; });
+        menus = std::make_unique<HXMenuController>(*controller, host, *adHoc, icons);
+        menus->setHibernationHotKey(&hotKey);
+    }
+
+    HXAdHocTimer timer{HXAdHocTimer::Services{time, time, *defaults, ui}};
+    HXFakeHotKeyRegistrar registrar;
+    HXHotKeyReferencePool hotKeys;
+    HXHotKeyContext context{*defaults, &registrar, nullptr, hotKeys};
+    HXHibernationHotKey hotKey{context, [] {
+                               }};
+    FakeMenuHost host;
+    HXItemIcons icons;
+    int beeps = 0;
+    std::unique_ptr<HXControllerAdHocTimer> adHoc;
+    std::unique_ptr<HXMenuController> menus;
+};
+
+} // namespace
+
+TEST(HXMenus, SuspendShowsTheHotKeyAndTheAdHocEntryRunsTheTimerOnce) {
+    TimerMenus h;
+    std::unique_ptr<QMenu> menu(h.menus->populateMainMenu(nullptr));
+    QAction* suspend = menu->actions().front();
+    EXPECT_EQ(entries(*h.menus, *menu).front(), QStringLiteral("Suspend Timers..."));
+    EXPECT_TRUE(suspend->shortcut().isEmpty());
+
+    // The stored hot key, once registered, shows as the entry's shortcut; it only shows there, since the
+    // hot key acts by itself.
+    h.defaults->setObject(u"Hibernate",
+                          HXHotKey::hotKeyWithIdentifer(h.context, QStringLiteral("Hibernate"),
+                                                        QStringLiteral("\u2303\u2325H"), 4, 0xC0000)
+                              ->dictionaryRepresentation());
+    ASSERT_TRUE(h.hotKey.registerAtLaunch());
+    h.menus->validateMenu(*menu, Qt::NoModifier);
+    EXPECT_EQ(suspend->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_H));
+    EXPECT_EQ(suspend->shortcutContext(), Qt::WidgetShortcut);
+    h.hotKey.didSetHotKey(nullptr, HXHibernationHotKey::identifier());
+    h.menus->validateMenu(*menu, Qt::NoModifier);
+    EXPECT_TRUE(suspend->shortcut().isEmpty());
+
+    // No pools yet: the entry starts a timer for a new pool, with the controller taking the time.
+    QMenu* file = submenu(*menu, QStringLiteral("File"));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(entries(*h.menus, *file)[3], QStringLiteral("Run Ad Hoc Timer in New Pool..."));
+    find(*file, QStringLiteral("Run Ad Hoc Timer in New Pool..."))->trigger();
+    EXPECT_TRUE(h.timer.active());
+    EXPECT_EQ(h.timer.delegate(), h.controller.get());
+    EXPECT_EQ(entries(*h.menus, *file)[3], QStringLiteral("Run Ad Hoc Timer... (off)"));
+    // Asked again meanwhile (a hot key, the organizer), the running timer only comes forward.
+    int shown = 0;
+    QObject::connect(&h.timer, &HXAdHocTimer::windowShouldShow, [&shown] { ++shown; });
+    h.adHoc->startAdHocTimerForItem(nullptr);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(h.adHoc->isRunning());
+    h.timer.done(0);
+    EXPECT_FALSE(h.adHoc->isRunning());
+    EXPECT_EQ(entries(*h.menus, *file)[3], QStringLiteral("Run Ad Hoc Timer in New Pool..."));
+    EXPECT_EQ(h.beeps, 0);
 }

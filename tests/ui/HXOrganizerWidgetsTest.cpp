@@ -29,8 +29,8 @@ const QString kEditor = QStringLiteral("org.example.Editor");
 struct Widgets : EngineHarness {
     Widgets() : view(*controller, nullptr, icons) {
         work = addPool(QStringLiteral("Work"), {poolItem(QStringLiteral("Editor"), kEditor)});
-        windows.setApplications(
-            {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(11, QStringLiteral("notes"))})});
+        windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
+                                                 {fakeWindow(11, QStringLiteral("notes"))})});
         windows.setFrontProcess(1);
         controller->restoreSettings();
         tickAt(100);
@@ -67,8 +67,8 @@ TEST(HXOrganizerWidgets, TheActionButtonPausesAPoolOnlyWhenReleasedInside) {
     EXPECT_EQ(acted[0], h.work);
     // Let go outside the button: nothing.
     QTest::mousePress(pools.viewport(), Qt::LeftButton, Qt::NoModifier, button.center());
-    QMouseEvent moved(QEvent::MouseMove, QPointF(5, button.center().y()), QPointF(), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+    QMouseEvent moved(QEvent::MouseMove, QPointF(5, button.center().y()), QPointF(), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(pools.viewport(), &moved);
     EXPECT_EQ(pools.actionItem(), nullptr);
     QTest::mouseRelease(pools.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, button.center().y()));
@@ -96,7 +96,8 @@ TEST(HXOrganizerWidgets, RightClicksKeysAndOneSelectionAcrossBothOutlines) {
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], h.application(kEditor));
     // Below the rows, and on the header row, there is nothing to ask about.
-    QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier, QPoint(20, apps.viewport()->height() - 5));
+    QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier,
+                      QPoint(20, apps.viewport()->height() - 5));
     QTest::mouseClick(apps.viewport(), Qt::RightButton, Qt::NoModifier,
                       apps.visualRect(h.view.applicationModel().index(0, 0)).center());
     EXPECT_EQ(asked.size(), 1u);
@@ -163,7 +164,13 @@ TEST(HXOrganizerWidgets, TheDividerIsKeptPerWindow) {
     EXPECT_NEAR(stored, 350, 8);
     view->setSizes({250, 350});
     view->restoreListSplitViewDividerPosition();
+    QTest::qWait(0);
     EXPECT_NEAR(view->sizes()[0], 350, 8);
+    // Without a stored position the outlines share the height.
+    h.defaults->removeObject(u"ListSplitView: HXListWindow: Divider");
+    view->restoreListSplitViewDividerPosition();
+    QTest::qWait(0);
+    EXPECT_NEAR(view->sizes()[0], view->sizes()[1], 2);
 }
 
 TEST(HXOrganizerWidgets, NotesAreStoredOnlyWhenChanged) {

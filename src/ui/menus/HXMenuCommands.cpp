@@ -39,6 +39,7 @@ void HXMenuController::perform(HXMenuItem& item) {
     switch (item.menuAction()) {
     case HXMenuAction::None:
     case HXMenuAction::ShowPreferencesWindow:
+        m_host.showPreferencesWindow();
         return;
     case HXMenuAction::ToggleHibernation:
         m_controller.hibernation().toggleHibernation();

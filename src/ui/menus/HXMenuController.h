@@ -9,6 +9,7 @@
 #include "ui/menus/HXMenuAction.h"
 
 class HXAdHocTimerCommands;
+class HXHibernationHotKey;
 class HXItemIcons;
 class HXMainController;
 class HXMenuHost;
@@ -56,6 +57,8 @@ public:
 
     // The live report the list window's View entries act on.
     void setLiveReportMenuTarget(HXReportMenuTarget* report) { m_liveReport = report; }
+    // Shown as the suspend entry's shortcut while registered.
+    void setHibernationHotKey(const HXHibernationHotKey* hotKey) { m_hibernationHotKey = hotKey; }
 
 private:
     HXMenuItem* addItem(QMenu& menu, const QString& title, HXMenuAction action);
@@ -74,4 +77,5 @@ private:
     HXAdHocTimerCommands& m_adHocTimer;
     HXItemIcons& m_icons;
     HXReportMenuTarget* m_liveReport = nullptr;
+    const HXHibernationHotKey* m_hibernationHotKey = nullptr;
 };

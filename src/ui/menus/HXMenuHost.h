@@ -35,6 +35,9 @@ public:
     virtual void editWindowTitleFiltersForApplication(const HXDictionaryRef& application) = 0;
     virtual void exportCSV(const HXDictionaryRef& pool) = 0;
     virtual void openCSV() = 0;
+    // False while the program has no preferences window (headless tools and tests).
+    virtual bool hasPreferencesWindow() const = 0;
+    virtual void showPreferencesWindow() = 0;
     virtual void showAboutWindow() = 0;
     virtual void help() = 0;
     virtual void quitDeliberately(bool withoutConfirmation) = 0;

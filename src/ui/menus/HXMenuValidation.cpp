@@ -5,6 +5,8 @@
 #include "foundation/HXLocalization.h"
 #include "foundation/HXSorting.h"
 #include "foundation/HXUserDefaults.h"
+#include "hotkeys/HXHibernationHotKey.h"
+#include "hotkeys/widgets/HXHotKeyShortcut.h"
 #include "ui/HXAdHocTimerCommands.h"
 #include "ui/menus/HXMenuController.h"
 #include "ui/menus/HXMenuHost.h"
@@ -122,6 +124,7 @@ bool HXMenuController::validateMenuItem(HXMenuItem& item) {
         check(defaults.boolForKey(u"HXDebugLog"));
         return true;
     case HXMenuAction::ToggleHibernation: {
+        HXSetShortcutFromHotKey(item, m_hibernationHotKey ? m_hibernationHotKey->hotKey().get() : nullptr);
         if (!defaults.objectForKey(u"Deep Hibernation").isNull()) {
             item.setText(HXLocalized("Wake Up"));
             return true;
@@ -142,8 +145,7 @@ bool HXMenuController::validateMenuItem(HXMenuItem& item) {
         check(m_host.isLiveReportWindowKey());
         return true;
     case HXMenuAction::ShowPreferencesWindow:
-        // The preferences window does not exist yet.
-        return false;
+        return m_host.hasPreferencesWindow();
     case HXMenuAction::DeleteSelection:
         return !modal && m_host.selectedItem();
     default:

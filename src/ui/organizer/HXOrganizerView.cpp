@@ -7,6 +7,7 @@
 #include "ui/organizer/HXOrganizerModel.h"
 
 #include <QHeaderView>
+#include <QTimer>
 
 namespace {
 
@@ -101,7 +102,8 @@ QString HXOrganizerView::dividerKey() const {
 }
 
 void HXOrganizerView::saveListSplitViewDividerPosition() {
-    if (!window() || window() == this)
+    // A hidden view has no meaningful geometry.
+    if (!window() || window() == this || !isVisible())
         return;
     m_controller.services().defaults.setDouble(dividerKey(), m_applicationList->geometry().bottom() + 1);
 }
@@ -109,12 +111,19 @@ void HXOrganizerView::saveListSplitViewDividerPosition() {
 void HXOrganizerView::restoreListSplitViewDividerPosition() {
     if (!window() || window() == this)
         return;
-    const HXValue stored = m_controller.services().defaults.objectForKey(dividerKey());
-    if (!stored.isNumber())
+    // The window's layout settles first.
+    QTimer::singleShot(0, this, [this] { applyStoredDividerPosition(); });
+}
+
+void HXOrganizerView::applyStoredDividerPosition() {
+    if (!window() || window() == this)
         return;
+    const HXValue stored = m_controller.services().defaults.objectForKey(dividerKey());
     const int total = sizes().value(0) + sizes().value(1);
+    // Without a stored position the outlines share the height.
+    const double position = stored.isNumber() ? stored.toDouble() : total / 2.0;
     const int first =
-        std::clamp(static_cast<int>(stored.toDouble()), m_applicationList->minimumHeight(),
+        std::clamp(static_cast<int>(position), m_applicationList->minimumHeight(),
                    std::max(m_applicationList->minimumHeight(), total - m_poolList->minimumHeight()));
     setSizes({first, std::max(0, total - first)});
 }

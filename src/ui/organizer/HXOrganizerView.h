@@ -45,6 +45,7 @@ public:
 
 private:
     QString dividerKey() const;
+    void applyStoredDividerPosition();
     void updateSortIndicators();
 
     HXMainController& m_controller;

@@ -12,7 +12,6 @@
 #include "platform/HXWorkspace.h"
 #include "reports/HXCSVExport.h"
 #include "reports/HXLiveReportSource.h"
-#include "ui/HXTrayController.h"
 #include "ui/menus/HXMenuController.h"
 #include "ui/menus/HXMenuItem.h"
 #include "ui/organizer/HXItemIcons.h"
@@ -20,8 +19,8 @@
 #include "ui/organizer/HXNotesEditor.h"
 #include "ui/organizer/HXOrganizerModel.h"
 #include "ui/organizer/HXOrganizerView.h"
+#include "ui/shell/HXControllerAdHocTimer.h"
 #include "ui/shell/HXExportFileName.h"
-#include "ui/shell/HXIdleAdHocTimer.h"
 #include "ui/shell/HXListWindow.h"
 #include "ui/shell/HXLiveReportWindowPort.h"
 
@@ -86,12 +85,28 @@ static void initializeHelpResource() {
 
 HXDesktopShell::HXDesktopShell(Services services, QObject* parent)
     : QObject(parent), m_services(std::move(services)),
-      m_idleAdHocTimer(std::make_unique<HXIdleAdHocTimer>([this] { beep(); })),
-      m_adHocTimer(m_services.adHocTimer ? m_services.adHocTimer : m_idleAdHocTimer.get()),
+      m_controllerAdHocTimer(
+          std::make_unique<HXControllerAdHocTimer>(m_services.controller, [this] { beep(); })),
+      m_adHocTimer(m_services.adHocTimer ? m_services.adHocTimer : m_controllerAdHocTimer.get()),
       m_icons(std::make_unique<HXItemIcons>(m_services.applications)),
       m_menus(std::make_unique<HXMenuController>(m_services.controller, *this, *m_adHocTimer, *m_icons)),
       m_notesEditor(std::make_unique<HXNotesEditor>(m_services.controller)) {
     initializeHelpResource();
+    HXMainController& controller = m_services.controller;
+    QApplication::setWindowIcon(programIcon(controller.services().defaults));
+    m_listWindow = std::make_unique<HXListWindow>(controller.services().defaults);
+    m_organizer = new HXOrganizerView(controller, m_adHocTimer, *m_icons);
+    m_listWindow->setContainer(m_organizer);
+    installMenuBar(*m_listWindow, nullptr);
+    for (HXItemList* list : {&m_organizer->applicationList(), &m_organizer->poolList()}) {
+        list->setContextMenuProvider(
+            [this](const HXDictionaryRef& record) { return m_menus->contextMenuForItem(record); });
+        list->setActionHandler([this](const HXDictionaryRef& record) { performActionForItem(record); });
+        list->setDeleteHandler([this] { deleteSelection(); });
+        list->setDraggedDeletionHandler([&controller](const HXDictionaryRef& record) {
+            return controller.deleteItem(record, false, false);
+        });
+    }
     // Shortcuts of the menu bars must be usable whenever they would be: their entries follow the state.
     connect(&m_services.controller, &HXMainController::poolListReloaded, this,
             &HXDesktopShell::validateMenuBars);
@@ -113,40 +128,8 @@ void HXDesktopShell::setLiveReportWindow(HXLiveReportWindowPort* window) {
     m_menus->setLiveReportMenuTarget(window ? window->menuTarget() : nullptr);
 }
 
-void HXDesktopShell::chooseApplicationMode() {
-    HXUserDefaults& defaults = m_services.controller.services().defaults;
-    QApplication::setWindowIcon(programIcon(defaults));
-    if (!defaults.boolForKey(u"Status Item"))
-        return;
-    m_tray = std::make_unique<HXTrayController>(m_services.controller, [this] { quitDeliberately(false); });
-    m_trayMenu.reset(m_menus->populateMainMenu(nullptr));
-    m_statusItemMode = m_tray->show(m_trayMenu.get());
-    if (!m_statusItemMode) {
-        // Without a tray on this desktop the session runs in window mode; the setting stays.
-        HXSystemLog(QStringLiteral("no tray on this desktop: running with windows"));
-        m_tray.reset();
-    }
-}
-
-bool HXDesktopShell::isStatusItemMode() const {
-    return m_statusItemMode;
-}
-
-void HXDesktopShell::setUpOrganizer() {
-    HXMainController& controller = m_services.controller;
-    m_listWindow = std::make_unique<HXListWindow>(controller.services().defaults);
-    m_organizer = new HXOrganizerView(controller, m_adHocTimer, *m_icons);
-    m_listWindow->setCentralWidget(m_organizer);
-    installMenuBar(*m_listWindow, nullptr);
-    for (HXItemList* list : {&m_organizer->applicationList(), &m_organizer->poolList()}) {
-        list->setContextMenuProvider(
-            [this](const HXDictionaryRef& record) { return m_menus->contextMenuForItem(record); });
-        list->setActionHandler([this](const HXDictionaryRef& record) { performActionForItem(record); });
-        list->setDeleteHandler([this] { deleteSelection(); });
-        list->setDraggedDeletionHandler([&controller](const HXDictionaryRef& record) {
-            return controller.deleteItem(record, false, false);
-        });
-    }
+QWidget* HXDesktopShell::listContainer() const {
+    return m_organizer;
 }
 
 void HXDesktopShell::installMenuBar(QWidget& window, HXReportMenuTarget* report) {
@@ -181,36 +164,6 @@ void HXDesktopShell::validateMenuBars() {
     }
 }
 
-void HXDesktopShell::completeUserInterface() {
-    if (m_tray)
-        m_tray->updateIcon();
-}
-
-void HXDesktopShell::doAutoTasksIfNecessary() {
-    if (m_services.autoTasks)
-        m_services.autoTasks();
-}
-
-void HXDesktopShell::openDockModeWindows() {
-    HXUserDefaults& defaults = m_services.controller.services().defaults;
-    bool reportVisible = false;
-    if (m_liveReport && !m_liveReport->isReportWindowClosed()) {
-        if (QWidget* window = m_liveReport->reportWindow()) {
-            window->setAttribute(Qt::WA_ShowWithoutActivating);
-            window->show();
-            window->setAttribute(Qt::WA_ShowWithoutActivating, false);
-            reportVisible = window->isVisible();
-        }
-    }
-    if (m_listWindow && (!defaults.boolForKey(u"Organizer: Closed") || !reportVisible)) {
-        // Starting the tracker must not take the focus from what the user is doing.
-        m_listWindow->setAttribute(Qt::WA_ShowWithoutActivating);
-        m_listWindow->show();
-        m_listWindow->setAttribute(Qt::WA_ShowWithoutActivating, false);
-        m_organizer->restoreListSplitViewDividerPosition();
-    }
-}
-
 void HXDesktopShell::showReportSnapshots(const QStringList& files) {
     if (m_services.openSnapshots)
         m_services.openSnapshots(files);
@@ -221,9 +174,9 @@ void HXDesktopShell::saveOrganizerDividerPosition() {
         m_organizer->saveListSplitViewDividerPosition();
 }
 
-void HXDesktopShell::terminate() {
-    if (!m_services.terminationCheck || m_services.terminationCheck())
-        QApplication::quit();
+void HXDesktopShell::restoreOrganizerDividerPosition() {
+    if (m_organizer)
+        m_organizer->restoreListSplitViewDividerPosition();
 }
 
 bool HXDesktopShell::isListWindowKey() const {
@@ -236,7 +189,12 @@ bool HXDesktopShell::isLiveReportWindowKey() const {
 }
 
 bool HXDesktopShell::isListWindowActive() const {
-    return isListWindowKey();
+    if (isListWindowKey())
+        return true;
+    // The status item's panel showing the organizer.
+    QWidget* holder = m_organizer ? m_organizer->window() : nullptr;
+    return holder && holder != m_listWindow.get() && holder != m_organizer && holder->isVisible() &&
+           m_organizer->isVisible();
 }
 
 bool HXDesktopShell::isReportWindowKey() const {
@@ -268,6 +226,10 @@ bool HXDesktopShell::toggleExpansionForItem(const HXDictionary* record) {
 }
 
 QWidget* HXDesktopShell::referenceWindow() {
+    // In the status item's panel, sheets hang on the panel.
+    QWidget* holder = m_organizer ? m_organizer->window() : nullptr;
+    if (holder && holder != m_listWindow.get() && holder != m_organizer && holder->isVisible())
+        return holder;
     if (!m_listWindow)
         return nullptr;
     if (!m_listWindow->isVisible())
@@ -378,6 +340,11 @@ void HXDesktopShell::openCSV() {
     connect(panel, &QFileDialog::filesSelected, this,
             [this](const QStringList& files) { showReportSnapshots(files); });
     panel->open();
+}
+
+void HXDesktopShell::showPreferencesWindow() {
+    if (m_showPreferences)
+        m_showPreferences();
 }
 
 void HXDesktopShell::showAboutWindow() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/HXLifecyclePort.h"
 #include "ui/menus/HXMenuHost.h"
 
 #include <QObject>
@@ -11,7 +10,7 @@
 
 class HXAdHocTimerCommands;
 class HXApplicationControl;
-class HXIdleAdHocTimer;
+class HXControllerAdHocTimer;
 class HXItemIcons;
 class HXListWindow;
 class HXLiveReportSource;
@@ -21,17 +20,15 @@ class HXMenuController;
 class HXNotesEditor;
 class HXOrganizerView;
 class HXReportMenuTarget;
-class HXTrayController;
 class QMenu;
 class QMenuBar;
 class QTextBrowser;
 
-// The program on the desktop: window mode (the default) with the list window and the live report window,
-// each with a menu bar, or status item mode with the tray icon. It answers the start-up and quit steps
-// that reach the user interface and everything the menus ask of the windows: the organizer's selection
-// and rows, the notes and filter editors, the export and open panels, the about box and the help window,
-// and bringing forward, launching and quitting other applications.
-class HXDesktopShell : public QObject, public HXLifecyclePort, public HXMenuHost {
+// The organizer and what the menus ask of the windows around it: the organizer's container (which lives in
+// the list window in window mode and in the status item's panel otherwise), the list window with its menu
+// bar, the organizer's selection and rows, the notes and filter editors, the export and open panels, the
+// about box and the help window, and bringing forward, launching and quitting other applications.
+class HXDesktopShell : public QObject, public HXMenuHost {
     Q_OBJECT
 
 public:
@@ -40,20 +37,19 @@ public:
         // What exports read.
         const HXLiveReportSource& reports;
         HXApplicationControl* applications = nullptr;
-        // Null until the ad hoc timer exists: then a timer that never runs stands in.
+        // Null: the controller's own timer (a beep where there is none).
         HXAdHocTimerCommands* adHocTimer = nullptr;
         std::function<void(bool withoutConfirmation)> quit;
-        std::function<bool()> terminationCheck;
-        std::function<void()> autoTasks;
         std::function<void(const QStringList& files)> openSnapshots;
     };
 
     explicit HXDesktopShell(Services services, QObject* parent = nullptr);
     ~HXDesktopShell() override;
 
-    // The live report window (it comes with the report windows); without it, the list window is the
-    // only window.
+    // The live report window; without it, the list window is the only window.
     void setLiveReportWindow(HXLiveReportWindowPort* window);
+    // The organizer's container.
+    QWidget* listContainer() const;
     HXMenuController& menus() const { return *m_menus; }
     HXOrganizerView* organizer() const;
     HXListWindow* listWindow() const { return m_listWindow.get(); }
@@ -61,16 +57,10 @@ public:
     // Gives a window the menu bar of window mode; report is what its View entries act on.
     void installMenuBar(QWidget& window, HXReportMenuTarget* report);
 
-    // HXLifecyclePort
-    void chooseApplicationMode() override;
-    bool isStatusItemMode() const override;
-    void setUpOrganizer() override;
-    void completeUserInterface() override;
-    void doAutoTasksIfNecessary() override;
-    void openDockModeWindows() override;
-    void showReportSnapshots(const QStringList& files) override;
-    void saveOrganizerDividerPosition() override;
-    void terminate() override;
+    // "Preferences...": shows the preferences window.
+    void setPreferencesOpener(std::function<void()> show) { m_showPreferences = std::move(show); }
+    void saveOrganizerDividerPosition();
+    void restoreOrganizerDividerPosition();
 
     // HXMenuHost
     bool isListWindowKey() const override;
@@ -88,6 +78,8 @@ public:
     void editWindowTitleFiltersForApplication(const HXDictionaryRef& application) override;
     void exportCSV(const HXDictionaryRef& pool) override;
     void openCSV() override;
+    bool hasPreferencesWindow() const override { return bool(m_showPreferences); }
+    void showPreferencesWindow() override;
     void showAboutWindow() override;
     void help() override;
     void quitDeliberately(bool withoutConfirmation) override;
@@ -101,24 +93,24 @@ public:
     void redisplayReports() override;
 
 private:
-    // The window sheets and panels hang on: the list window (shown first when hidden).
+    // The window sheets and panels hang on: the organizer's (the list window, shown first when hidden, or
+    // the status item's panel).
     QWidget* referenceWindow();
+    void showReportSnapshots(const QStringList& files);
     void performActionForItem(const HXDictionaryRef& record);
     void validateMenuBars();
     void beep() const;
 
     Services m_services;
-    std::unique_ptr<HXIdleAdHocTimer> m_idleAdHocTimer;
+    std::unique_ptr<HXControllerAdHocTimer> m_controllerAdHocTimer;
+    std::function<void()> m_showPreferences;
     HXAdHocTimerCommands* m_adHocTimer;
     std::unique_ptr<HXItemIcons> m_icons;
     std::unique_ptr<HXMenuController> m_menus;
-    std::unique_ptr<HXTrayController> m_tray;
-    std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<HXListWindow> m_listWindow;
     QPointer<HXOrganizerView> m_organizer;
     std::unique_ptr<HXNotesEditor> m_notesEditor;
     std::unique_ptr<QTextBrowser> m_helpWindow;
     HXLiveReportWindowPort* m_liveReport = nullptr;
     std::vector<QPointer<QMenuBar>> m_menuBars;
-    bool m_statusItemMode = false;
 };

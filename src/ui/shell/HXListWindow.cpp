@@ -4,6 +4,7 @@
 #include "ui/shell/HXWindowFrames.h"
 
 #include <QCloseEvent>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -24,6 +25,18 @@ HXListWindow::HXListWindow(HXUserDefaults& defaults, QWidget* parent)
 }
 
 HXListWindow::~HXListWindow() = default;
+
+void HXListWindow::setContainer(QWidget* container) {
+    // The container sits in a holder, so that it can leave and come back without the window noticing.
+    if (!centralWidget()) {
+        auto* holder = new QWidget(this);
+        auto* layout = new QVBoxLayout(holder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        setCentralWidget(holder);
+    }
+    centralWidget()->layout()->addWidget(container);
+    container->show();
+}
 
 void HXListWindow::applyStayInFront() {
     const bool stay = m_defaults.boolForKey(u"Organizer: Stay In Front");

@@ -17,6 +17,8 @@ public:
 
     // Floats above other windows with "Organizer: Stay In Front".
     void applyStayInFront();
+    // The organizer's container, which the status item's panel borrows in the other mode.
+    void setContainer(QWidget* container);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
