@@ -83,7 +83,7 @@ struct Rig {
         QObject::disconnect(controller.get(), nullptr, poolsModel.get(), nullptr);
         applicationsView.setModel(applicationsModel.get());
         poolsView.setModel(poolsModel.get());
-        controller->updateLists(true);
+        controller->updateLists(HXTrigger::Command);
         reload();
     }
     void reload() {
@@ -128,7 +128,7 @@ void BM_OrganizerShareOfATick(benchmark::State& state) {
         if (++step % 10 == 0)
             rig.windows.setFrontProcess(1000 + step % 40);
         rig.time.setNow(rig.time.now() + 0.5);
-        rig.controller->updateLists(false);
+        rig.controller->updateLists(HXTrigger::Schedule);
         state.ResumeTiming();
         const double begin = threadMilliseconds();
         rig.reload();

@@ -39,6 +39,14 @@ void HXMainController::restoreSettings() {
     m_showInactivePools = m_services.defaults.boolForKey(u"Show Inactive Pools");
 }
 
+double HXMainController::firstTimestamp() const {
+    const HXDictionaryRef& configuration = m_store.configuration();
+    if (!configuration)
+        return 0;
+    return std::min(configuration->timeIntervalForKey(u"First Timestamp"),
+                    configuration->timeIntervalForKey(u"First Pool Timestamp"));
+}
+
 double HXMainController::updateInterval() const {
     const double seconds = m_services.defaults.doubleForKey(u"Update Interval");
     return seconds > kMinimumUpdateInterval ? seconds : kMinimumUpdateInterval;

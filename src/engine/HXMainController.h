@@ -37,6 +37,9 @@ public:
     const HXFolderPaths& folderPaths() const { return m_paths; }
     HXConfigurationStore& configurationStore() { return m_store; }
     const HXDictionaryRef& configuration() const { return m_store.configuration(); }
+    // The smaller of "First Timestamp" and "First Pool Timestamp" (a missing one counts as 0): where a
+    // merged history and the reset-all report begin.
+    double firstTimestamp() const;
 
     // The sampling tick. The scheduled tick skips while paused or while an organizer cell is edited; a
     // command's tick cancels the scheduled one and always runs. Either way exactly one scheduled tick is

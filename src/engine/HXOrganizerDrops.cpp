@@ -226,7 +226,7 @@ bool acceptDrop(HXMainController& controller, const HXDictionaryRef& dragged, co
             mergeHistory(*record, d, FrontActiveLog, FrontTime, FrontActive, first, last);
         }
     }
-    controller.updateLists(true);
+    controller.updateLists(HXTrigger::Command);
     return true;
 }
 

@@ -187,7 +187,7 @@ struct Menus : EngineHarness {
     }
     HXDictionaryRef pool(const QString& name, std::vector<HXDictionaryRef> items = {}) {
         HXDictionaryRef made = addPool(name, std::move(items));
-        controller->updateLists(true);
+        controller->updateLists(HXTrigger::Command);
         return made;
     }
 
@@ -530,7 +530,7 @@ TEST(HXMenus, TheAdHocEntryInItsThreeForms) {
     auto adHocItem = EngineHarness::poolItem(QStringLiteral(""), QStringLiteral("_Ad_Hoc"), {call});
     adHocItem->setValue(Path, QStringLiteral("_Ad_Hoc"));
     work->arrayForKey(Children)->append(adHocItem);
-    h.controller->updateLists(true);
+    h.controller->updateLists(HXTrigger::Command);
     entries(h.menus, *file);
     pools = submenu(*file, QStringLiteral("Run Ad Hoc Timer in Pool..."));
     EXPECT_EQ(entries(h.menus, *pools), (titles({"Home", "-", "Work", "\u2003Call", "-", "New Pool..."})));

@@ -116,7 +116,7 @@ void HXMenuController::perform(HXMenuItem& item) {
             beep();
         return;
     case HXMenuAction::DeleteItem:
-        if (!m_controller.deleteItem(item.representedObject(), item.tag() < 0, true))
+        if (!m_controller.deleteItem(item.representedObject(), {.forceBlacklisting = item.tag() < 0}))
             beep();
         return;
     case HXMenuAction::DeleteSelection:

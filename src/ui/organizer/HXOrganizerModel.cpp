@@ -520,7 +520,7 @@ bool HXOrganizerModel::setData(const QModelIndex& index, const QVariant& value, 
         return false;
     m_controller.pushUndoStateAndClearRedoStatesAfterDelay();
     record->setValue(Name, text);
-    m_controller.updateLists(true);
+    m_controller.updateLists(HXTrigger::Command);
     return true;
 }
 

@@ -104,7 +104,7 @@ HXDesktopShell::HXDesktopShell(Services services, QObject* parent)
         list->setActionHandler([this](const HXDictionaryRef& record) { performActionForItem(record); });
         list->setDeleteHandler([this] { deleteSelection(); });
         list->setDraggedDeletionHandler([&controller](const HXDictionaryRef& record) {
-            return controller.deleteItem(record, false, false);
+            return controller.deleteItem(record, {.confirm = false});
         });
     }
     // Shortcuts of the menu bars must be usable whenever they would be: their entries follow the state.
@@ -275,7 +275,7 @@ void HXDesktopShell::editWindowTitleFiltersForApplication(const HXDictionaryRef&
         [this, &controller](bool changed) {
             controller.setModal(false);
             if (changed)
-                controller.updateLists(true);
+                controller.updateLists(HXTrigger::Command);
             redisplayLists();
         });
     if (started)
@@ -377,7 +377,7 @@ void HXDesktopShell::quitDeliberately(bool withoutConfirmation) {
 
 void HXDesktopShell::deleteSelection() {
     const HXDictionaryRef selected = selectedItem();
-    if (!selected || !m_services.controller.deleteItem(selected, false, true))
+    if (!selected || !m_services.controller.deleteItem(selected, {}))
         beep();
 }
 
