@@ -78,16 +78,6 @@ QStringList showing() {
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-// Presses a showing button as a screen reader would.
-bool press(const QString& object) {
-    int status = -1;
-    toolOutput(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(QD_ATSPI_SHOWING_SCRIPT), QStringLiteral("Qualdern"),
-                QStringLiteral("--press"), object},
-               &status);
-    return status == 0;
-}
-
 bool click(const QPoint& point, int button) {
     return runTool(QStringLiteral("xdotool"),
                    {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
@@ -254,6 +244,8 @@ private:
 
 const QStringList kScopeBar{QStringLiteral("check box: Organizer"),
                             QStringLiteral("check box: Activity Report")};
+// The list window: the organizer under its menu bar.
+const QStringList kListWindow{QStringLiteral("menu item: File"), QStringLiteral("tree: Apps")};
 
 } // namespace
 
@@ -293,8 +285,7 @@ TEST_F(StatusItemProgram, InAnXEmbedTrayTheIconOpensThePanelAndItsRightClickIsTh
     // test chooses its first command and sees what that does).
     const auto popupMenu = [] {
         return findWindow([](const WindowInfo& w) {
-            return w.viewable && w.geometry.width() > 48 && w.geometry.height() < 200 &&
-                   w.geometry.top() < 60;
+            return w.viewable && w.geometry.width() > 48 && w.geometry.width() < 500 && w.geometry.top() < 60;
         });
     };
     ASSERT_TRUE(click(iconFrame.center(), 3));
@@ -308,11 +299,18 @@ TEST_F(StatusItemProgram, InAnXEmbedTrayTheIconOpensThePanelAndItsRightClickIsTh
     ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")}));
     ASSERT_TRUE(waitUntil([] { return !showing().contains(QStringLiteral("alert: Qualdern")); }));
 
-    // Status item mode makes the program start with the session; the Quit command takes that back.
+    // Status item mode makes the program start with the session; the Quit command (the main menu's
+    // last entry) takes that back. A right click while the alert is still going can be lost, so the
+    // click is repeated until the menu opens.
     ASSERT_TRUE(QFileInfo::exists(tracker.autostartEntry()));
-    ASSERT_TRUE(click(iconFrame.center(), 1));
-    ASSERT_TRUE(waitForShowing({QStringLiteral("push button: Quit")}));
-    ASSERT_TRUE(press(QStringLiteral("push button: Quit")));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return click(iconFrame.center(), 3) && waitUntil([&] { return !popupMenu().isEmpty(); }, 1000);
+        },
+        10000))
+        << "no menu";
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("key"), QStringLiteral("Up"), QStringLiteral("Return")}));
     EXPECT_EQ(tracker.waitForEnd(), 0);
     EXPECT_FALSE(QFileInfo::exists(tracker.autostartEntry()));
 }
@@ -364,7 +362,7 @@ TEST_F(StatusItemProgram, InAStatusNotifierTrayTheItemRegistersOpensThePanelAndE
                     QStringLiteral("com.canonical.dbusmenu.GetLayout"), QStringLiteral("--"),
                     QStringLiteral("0"), QStringLiteral("-1"), QStringLiteral("[]")});
     EXPECT_TRUE(layout.contains(QStringLiteral("'Suspend Timers...'"))) << layout.toStdString();
-    EXPECT_TRUE(layout.contains(QStringLiteral("'Quit Qualdern'"))) << layout.toStdString();
+    EXPECT_TRUE(layout.contains(QStringLiteral("'label': <'Quit'>"))) << layout.toStdString();
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
 }
 
@@ -372,9 +370,7 @@ TEST_F(StatusItemProgram, WithoutATrayTheSessionRunsInWindowModeAndTheSettingSta
     QD_REQUIRE_DISPLAY();
     TrackerRun tracker(statusItemSettings(true));
     tracker.start();
-    ASSERT_TRUE(waitForShowing(
-        {QStringLiteral("push button: Suspend Timers..."), QStringLiteral("push button: Quit")}))
-        << showing().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(waitForShowing(kListWindow)) << showing().join(QLatin1Char('\n')).toStdString();
     // Told once, in a message that does not hold the program up.
     EXPECT_TRUE(waitUntil([] {
         return showing()
@@ -402,7 +398,7 @@ TEST_F(StatusItemProgram, TheAutostartEntryOutlivesSigtermAndWindowModeLeavesItA
     }
     TrackerRun windowMode(statusItemSettings(false));
     windowMode.start();
-    ASSERT_TRUE(waitForShowing({QStringLiteral("push button: Quit")}));
+    ASSERT_TRUE(waitForShowing(kListWindow));
     EXPECT_FALSE(QFileInfo::exists(windowMode.autostartEntry()));
     EXPECT_EQ(windowMode.terminate(SIGTERM), 0);
 }

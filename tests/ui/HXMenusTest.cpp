@@ -15,6 +15,8 @@
 #include "ui/organizer/HXItemIcons.h"
 #include "ui/shell/HXControllerAdHocTimer.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -236,6 +238,21 @@ TEST(HXMenus, MainMenuInOrderWithEveryPlaceholderReplaced) {
     EXPECT_EQ(entries(h.menus, *menu)[1], QStringLiteral("Preferences..."));
     find(*menu, QStringLiteral("Preferences..."))->trigger();
     EXPECT_EQ(h.host.calls.back(), QStringLiteral("preferences"));
+}
+
+TEST(HXMenus, TheTraysMenuFilledAgainHoldsOneSetOfEntries) {
+    Menus h;
+    QMenu tray;
+    // As the tray does before each showing.
+    for (int i = 0; i < 3; ++i) {
+        tray.clear();
+        h.menus.populateMainMenu(&tray);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(tray.findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 2) << "File and View";
+    EXPECT_EQ(entries(h.menus, tray).size(), 13);
+    EXPECT_EQ(entries(h.menus, *submenu(tray, QStringLiteral("File"))).front(),
+              QStringLiteral("Open Snapshot..."));
 }
 
 TEST(HXMenus, AlternatesFollowTheModifierKeys) {

@@ -131,7 +131,14 @@ void HXMenuController::addFileMenuItems(QMenu& menu) {
 QMenu* HXMenuController::populateMainMenu(QMenu* menu) {
     if (!menu)
         menu = new QMenu(QStringLiteral("Qualdern"));
-    watch(*menu);
+    // The tray's menu is filled again each time it shows: the earlier submenus go, and the menu is
+    // watched once.
+    for (QMenu* earlier : menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        earlier->deleteLater();
+    if (!menu->property("qualdernWatched").toBool()) {
+        watch(*menu);
+        menu->setProperty("qualdernWatched", true);
+    }
     addItem(*menu, QStringLiteral("<< Suspend Timers >>"), HXMenuAction::ToggleHibernation);
     addItem(*menu, HXLocalized("Preferences..."), HXMenuAction::ShowPreferencesWindow);
     HXMenuItem* debug = addItem(*menu, HXLocalized("Enable Debug Logging"), HXMenuAction::ToggleDebugLogging);
