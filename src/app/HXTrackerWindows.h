@@ -5,12 +5,12 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 #include <memory>
 
 class HXDesktopShell;
 class HXUserDefaults;
-class QWidget;
 
 // The program's two windows of window mode and the containers they share with the status item's panel:
 // the list window with the organizer (from the window shell) and the live report window with the live
