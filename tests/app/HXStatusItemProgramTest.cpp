@@ -78,6 +78,16 @@ QStringList showing() {
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// Presses a showing button as a screen reader would.
+bool press(const QString& object) {
+    int status = -1;
+    toolOutput(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(QD_ATSPI_SHOWING_SCRIPT), QStringLiteral("Qualdern"),
+                QStringLiteral("--press"), object},
+               &status);
+    return status == 0;
+}
+
 bool click(const QPoint& point, int button) {
     return runTool(QStringLiteral("xdotool"),
                    {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
@@ -459,9 +469,12 @@ TEST_F(StatusItemProgram, ThePreferencesStatusItemSwitchChangesTheModeAtOnce) {
     const auto tray = startXEmbedTray();
     TrackerRun tracker(statusItemSettings(false));
     tracker.start();
-    ASSERT_TRUE(waitForShowing({QStringLiteral("push button: Preferences...")}))
+    // "Preferences..." of the list window's Edit menu.
+    ASSERT_TRUE(waitForShowing(kListWindow)) << showing().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(press(QStringLiteral("menu item: Edit")));
+    ASSERT_TRUE(waitForShowing({QStringLiteral("menu item: Preferences...")}))
         << showing().join(QLatin1Char('\n')).toStdString();
-    ASSERT_TRUE(press(QStringLiteral("push button: Preferences...")));
+    ASSERT_TRUE(press(QStringLiteral("menu item: Preferences...")));
     const QString modeSwitch = QStringLiteral("check box: Run as an icon in the tray");
     ASSERT_TRUE(waitForShowing({QStringLiteral("frame: Preferences"), modeSwitch}))
         << showing().join(QLatin1Char('\n')).toStdString();
@@ -474,14 +487,13 @@ TEST_F(StatusItemProgram, ThePreferencesStatusItemSwitchChangesTheModeAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return !trayIcon().isEmpty(); }, 15000)) << "no tray icon";
     EXPECT_TRUE(waitForShowing({QStringLiteral("frame: Qualdern Preferences")}))
         << "the title follows the mode: " << showing().join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(waitUntil([] {
-        return !showing().contains(QStringLiteral("push button: Suspend Timers..."));
-    })) << "the list window went into the panel";
+    EXPECT_TRUE(waitUntil([] { return !showing().contains(kListWindow.back()); }))
+        << "the list window went into the panel";
 
     // And back: the icon goes, the windows come, the preferences stay in front of them.
     ASSERT_TRUE(press(modeSwitch));
     EXPECT_TRUE(waitUntil([&] { return trayIcon().isEmpty(); }, 15000));
-    EXPECT_TRUE(waitForShowing({QStringLiteral("frame: Preferences"), QStringLiteral("push button: Quit")}))
+    EXPECT_TRUE(waitForShowing({QStringLiteral("frame: Preferences"), kListWindow.back()}))
         << showing().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
     EXPECT_FALSE(tracker.settings().boolForKey(u"Status Item"));
