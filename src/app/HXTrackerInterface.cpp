@@ -12,13 +12,12 @@
 #include <QApplication>
 #include <QMenu>
 
-HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports,
-                                       const HXClock& clock, HXDesktopPresence* shell,
-                                       std::function<void()> quit, QObject* parent)
+HXTrackerInterface::HXTrackerInterface(HXMainController& controller, HXLiveReportWindow& liveReport,
+                                       HXDesktopPresence* shell, std::function<void()> quit, QObject* parent)
     : QObject(parent), m_controller(controller), m_quit(std::move(quit)),
-      m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),
+      m_picture(std::make_unique<HXLiveReportPicture>(liveReport)),
       m_windows(
-          std::make_unique<HXTrackerWindows>(controller.hibernation(), *m_picture, [this] { m_quit(); })),
+          std::make_unique<HXTrackerWindows>(controller.hibernation(), liveReport, [this] { m_quit(); })),
       m_timerEntries(std::make_unique<HXTimerMenuEntries>(controller)) {
     m_windows->addCommandButton(HXLocalized("Run Ad Hoc Timer..."),
                                 [this] { m_timerEntries->runAdHocTimer(); });

@@ -10,10 +10,9 @@
 class HXApplicationModeController;
 class HXHibernationHotKey;
 class HXTimerMenuEntries;
-class HXClock;
 class HXDesktopPresence;
 class HXLiveReportPicture;
-class HXLiveReportSource;
+class HXLiveReportWindow;
 class HXMainController;
 class HXTrackerWindows;
 class QMenu;
@@ -24,8 +23,8 @@ class HXTrackerInterface : public QObject, public HXLifecyclePort {
     Q_OBJECT
 
 public:
-    HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports, const HXClock& clock,
-                       HXDesktopPresence* shell, std::function<void()> quit, QObject* parent = nullptr);
+    HXTrackerInterface(HXMainController& controller, HXLiveReportWindow& liveReport, HXDesktopPresence* shell,
+                       std::function<void()> quit, QObject* parent = nullptr);
     ~HXTrackerInterface() override;
 
     void chooseApplicationMode() override;

@@ -2,35 +2,16 @@
 
 #include "engine/HXHibernation.h"
 #include "foundation/HXLocalization.h"
+#include "reports/widgets/HXLiveReportWindow.h"
+#include "reports/widgets/HXReportPane.h"
+#include "reports/widgets/HXReportWindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-
-// The live report picture, drawn at the container's size.
-class HXLiveReportPictureView final : public QWidget {
-public:
-    explicit HXLiveReportPictureView(HXLiveReportImages& images) : m_images(images) {
-        setMinimumSize(200, 120);
-        setAccessibleName(HXLocalized("Activity Report"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        const qreal ratio = devicePixelRatioF();
-        QImage image = m_images.liveReportImage(size() * ratio, true);
-        image.setDevicePixelRatio(ratio);
-        painter.drawImage(QPointF(0, 0), image);
-    }
-
-private:
-    HXLiveReportImages& m_images;
-};
 
 std::unique_ptr<QWidget> makeWindow(const QString& title, QSize size) {
     auto window = std::make_unique<QWidget>();
@@ -50,12 +31,11 @@ void takeOut(QWidget* container) {
 
 } // namespace
 
-HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImages& images,
+HXTrackerWindows::HXTrackerWindows(HXHibernation& hibernation, HXLiveReportWindow& liveReport,
                                    std::function<void()> quit, QObject* parent)
-    : QObject(parent), m_hibernation(hibernation), m_listContainer(std::make_unique<QWidget>()),
-      m_reportContainer(std::make_unique<HXLiveReportPictureView>(images)),
-      m_listWindow(makeWindow(QStringLiteral("Qualdern"), QSize(420, 120))),
-      m_reportWindow(makeWindow(HXLocalized("Activity Report"), QSize(420, 260))) {
+    : QObject(parent), m_hibernation(hibernation), m_liveReport(liveReport),
+      m_listContainer(std::make_unique<QWidget>()),
+      m_listWindow(makeWindow(QStringLiteral("Qualdern"), QSize(420, 120))) {
     auto* layout = new QHBoxLayout(m_listContainer.get());
     m_state = new QLabel(m_listContainer.get());
     layout->addWidget(m_state, 1);
@@ -86,25 +66,33 @@ void HXTrackerWindows::updateState() {
                                                    : HXLocalized("Qualdern is tracking."));
 }
 
+QWidget* HXTrackerWindows::liveReportContainer() {
+    return &m_liveReport.pane();
+}
+
+QWidget* HXTrackerWindows::liveReportWindow() const {
+    return m_liveReport.window();
+}
+
 void HXTrackerWindows::detachContainers() {
     m_listWindow->close();
-    m_reportWindow->close();
     takeOut(m_listContainer.get());
-    takeOut(m_reportContainer.get());
+    m_liveReport.detachPane();
 }
 
 void HXTrackerWindows::attachContainersToWindows() {
     m_listWindow->layout()->addWidget(m_listContainer.get());
     m_listContainer->show();
-    m_reportWindow->layout()->addWidget(m_reportContainer.get());
-    m_reportContainer->show();
+    m_liveReport.attachPaneToWindow();
 }
 
 void HXTrackerWindows::showWindows(bool activate) {
-    for (QWidget* window : {m_reportWindow.get(), m_listWindow.get()}) {
-        window->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
-        window->show();
-    }
+    if (activate)
+        m_liveReport.showReportWindowUnlessClosed();
+    else
+        m_liveReport.openUnlessClosed();
+    m_listWindow->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
+    m_listWindow->show();
 }
 
 void HXTrackerWindows::bringWindowsToFront() {
@@ -128,5 +116,5 @@ void HXTrackerWindows::orderListWindowBelowPreferences() {
 }
 
 void HXTrackerWindows::liveReportChanged() {
-    m_reportContainer->update();
+    m_liveReport.updateIgnoringVisibility(false);
 }

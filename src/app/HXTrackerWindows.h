@@ -9,22 +9,22 @@
 #include <memory>
 
 class HXHibernation;
-class HXUserDefaults;
+class HXLiveReportWindow;
 class QLabel;
 
 // The program's two windows of window mode and the containers they share with the status item's panel:
 // the list window holds what the tracker is doing and its commands, the live report window the live
-// report picture. The report picture redraws when the tracker says so.
+// report's pane. The report refreshes when the tracker says so.
 class HXTrackerWindows final : public QObject, public HXApplicationModeWindows {
     Q_OBJECT
 
 public:
-    HXTrackerWindows(HXHibernation& hibernation, HXLiveReportImages& images, std::function<void()> quit,
+    HXTrackerWindows(HXHibernation& hibernation, HXLiveReportWindow& liveReport, std::function<void()> quit,
                      QObject* parent = nullptr);
     ~HXTrackerWindows() override;
 
     QWidget* listContainer() override { return m_listContainer.get(); }
-    QWidget* liveReportContainer() override { return m_reportContainer.get(); }
+    QWidget* liveReportContainer() override;
     void detachContainers() override;
     void attachContainersToWindows() override;
     void restoreListDividerPosition() override {}
@@ -33,8 +33,9 @@ public:
     void bringWindowsToFront() override;
 
     QWidget* listWindow() const { return m_listWindow.get(); }
-    QWidget* liveReportWindow() const { return m_reportWindow.get(); }
-    // Window mode at launch: the windows show, taking the focus only when told.
+    QWidget* liveReportWindow() const;
+    // Window mode: the windows show, taking the focus only when told; the live report's unless the user
+    // closed it.
     void showWindows(bool activate);
     void liveReportChanged();
     // One more command of the list window, before "Quit".
@@ -46,10 +47,9 @@ private:
     void updateState();
 
     HXHibernation& m_hibernation;
+    HXLiveReportWindow& m_liveReport;
     std::unique_ptr<QWidget> m_listContainer;
-    std::unique_ptr<QWidget> m_reportContainer;
     std::unique_ptr<QWidget> m_listWindow;
-    std::unique_ptr<QWidget> m_reportWindow;
     QLabel* m_state = nullptr;
     QWidget* m_quitButton = nullptr;
     QPointer<QWidget> m_preferencesWindow;
