@@ -2,21 +2,17 @@
 
 #include "ui/HXApplicationModeWindows.h"
 
-class HXClock;
-class HXLiveReportSource;
+class HXLiveReportWindow;
 
-// The live report as a picture for the taskbar icon, the desktop and the live report window: a row per
-// application and pool of today's report, its total time as a light bar and its foreground time as a
-// bar in the front activity colour over it, both as shares of the day so far (from the first data
-// on, when that came later).
+// The live report as a picture for the taskbar icon and the desktop: its view drawn as small renderings
+// are, without labels or the pointer.
 class HXLiveReportPicture final : public HXLiveReportImages {
 public:
-    HXLiveReportPicture(const HXLiveReportSource& source, const HXClock& clock);
+    explicit HXLiveReportPicture(HXLiveReportWindow& live) : m_live(live) {}
 
     void updateLiveReport() override;
     QImage liveReportImage(const QSize& size, bool withBackground) override;
 
 private:
-    const HXLiveReportSource& m_source;
-    const HXClock& m_clock;
+    HXLiveReportWindow& m_live;
 };

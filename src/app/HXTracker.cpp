@@ -33,17 +33,36 @@
 #include "platform/x11/HXX11ApplicationControl.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
 #include "platform/x11/HXX11HotKeyRegistrar.h"
+#include "platform/x11/HXX11KeyRepeat.h"
 #include "platform/x11/HXX11ScreenSaverSuspender.h"
 #include "platform/x11/HXXkbKeyboardLayout.h"
 #include "reports/HXScheduledTasks.h"
+#include "reports/widgets/HXLiveReportWindow.h"
+#include "reports/widgets/HXReportSnapshotManager.h"
+#include "reports/widgets/HXReportWindow.h"
 #include "ui/HXApplicationModeController.h"
-#include "ui/HXSnapshotWindows.h"
 #include "ui/HXWidgetUserInterface.h"
 #include "ui/preferences/HXPreferencesWindow.h"
 #include "ui/shell/HXDesktopShell.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+
+namespace {
+
+// Stepping a report with the button held repeats as keys do: the X server's delay and interval where the
+// program's windows are on X11, the usual values elsewhere.
+HXKeyRepeatTiming serverKeyRepeat() {
+    HXKeyRepeatTiming timing;
+    if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        if (const std::optional<HXX11KeyRepeat> repeat = HXX11KeyRepeatOf(x11->connection()))
+            timing = HXKeyRepeatTiming{repeat->delay, repeat->interval};
+    }
+    return timing;
+}
+
+} // namespace
 
 struct HXTracker::Parts {
     HXQtScheduler scheduler;
@@ -70,7 +89,8 @@ struct HXTracker::Parts {
     std::unique_ptr<HXHotKeyDispatcher> hotKeyDispatcher;
     std::unique_ptr<HXReportsBridge> reportsBridge;
     std::unique_ptr<HXScheduledTasks> scheduledTasks;
-    std::unique_ptr<HXSnapshotWindows> snapshots;
+    std::unique_ptr<HXLiveReportWindow> liveReport;
+    std::unique_ptr<HXReportSnapshotManager> snapshots;
     std::unique_ptr<HXTrackerDesktopPresence> desktopPresence;
     HXX11ApplicationControl applications;
     std::unique_ptr<HXDesktopShell> shell;
@@ -168,7 +188,12 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.reportsBridge = std::make_unique<HXReportsBridge>(*p.controller);
     p.scheduledTasks =
         std::make_unique<HXScheduledTasks>(*p.defaults, p.scheduler, p.clock, *p.reportsBridge);
-    p.snapshots = std::make_unique<HXSnapshotWindows>(*p.defaults);
+    p.liveReport = std::make_unique<HXLiveReportWindow>(*p.reportsBridge, *p.defaults, p.scheduler, p.clock);
+    const HXKeyRepeatTiming keyRepeat = serverKeyRepeat();
+    p.liveReport->setKeyRepeatTiming(keyRepeat);
+    p.snapshots = std::make_unique<HXReportSnapshotManager>(*p.defaults, p.scheduler, p.clock);
+    connect(p.snapshots.get(), &HXReportSnapshotManager::windowCreated, this,
+            [keyRepeat](HXReportWindow* window) { window->view().setKeyRepeatTiming(keyRepeat); });
     p.desktopPresence = std::make_unique<HXTrackerDesktopPresence>();
     p.shell = std::make_unique<HXDesktopShell>(HXDesktopShell::Services{
         *p.controller, *p.reportsBridge, &p.applications, nullptr,
@@ -177,8 +202,8 @@ std::optional<int> HXTracker::start(const QStringList& files) {
             for (const QString& file : csv)
                 p.snapshots->showReportSnapshotFromCSVFile(file);
         }});
-    p.tray = std::make_unique<HXTrackerInterface>(*p.controller, *p.reportsBridge, p.clock,
-                                                  p.desktopPresence.get(), *p.shell);
+    p.tray =
+        std::make_unique<HXTrackerInterface>(*p.controller, *p.liveReport, p.desktopPresence.get(), *p.shell);
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),
                                                 p.presenceMonitors.get());
     p.tray->applicationMode().setImageAnnouncer(

@@ -13,12 +13,11 @@
 #include <QApplication>
 #include <QMenu>
 
-HXTrackerInterface::HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports,
-                                       const HXClock& clock, HXDesktopPresence* presence,
-                                       HXDesktopShell& shell, QObject* parent)
+HXTrackerInterface::HXTrackerInterface(HXMainController& controller, HXLiveReportWindow& liveReport,
+                                       HXDesktopPresence* presence, HXDesktopShell& shell, QObject* parent)
     : QObject(parent), m_controller(controller), m_shell(shell),
-      m_picture(std::make_unique<HXLiveReportPicture>(reports, clock)),
-      m_windows(std::make_unique<HXTrackerWindows>(shell, controller.services().defaults, *m_picture)) {
+      m_picture(std::make_unique<HXLiveReportPicture>(liveReport)),
+      m_windows(std::make_unique<HXTrackerWindows>(shell, controller.services().defaults, liveReport)) {
     const HXEngineServices& services = controller.services();
     m_mode = std::make_unique<HXApplicationModeController>(
         HXApplicationModeController::Services{services.defaults, services.scheduler, services.ui,

@@ -9,11 +9,10 @@
 
 class HXApplicationModeController;
 class HXHibernationHotKey;
-class HXClock;
 class HXDesktopPresence;
 class HXDesktopShell;
 class HXLiveReportPicture;
-class HXLiveReportSource;
+class HXLiveReportWindow;
 class HXMainController;
 class HXTrackerWindows;
 class QMenu;
@@ -24,7 +23,7 @@ class HXTrackerInterface : public QObject, public HXLifecyclePort {
     Q_OBJECT
 
 public:
-    HXTrackerInterface(HXMainController& controller, const HXLiveReportSource& reports, const HXClock& clock,
+    HXTrackerInterface(HXMainController& controller, HXLiveReportWindow& liveReport,
                        HXDesktopPresence* presence, HXDesktopShell& shell, QObject* parent = nullptr);
     ~HXTrackerInterface() override;
 

@@ -3,11 +3,13 @@
 #include "app/HXDefaultsCommand.h"
 #include "app/HXDesktopSession.h"
 #include "app/HXTracker.h"
+#include "reports/cli/HXRenderCommand.h"
 #include "reports/cli/HXReportsCommandLine.h"
 #include "ui/HXLinuxEnglish.h"
 #include "ui/HXLoginItem.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -17,7 +19,7 @@ namespace {
 
 const char* const kUsage =
     "usage: qualdern [FILE.csv ...]\n"
-    "       qualdern report|export|snapshot ... (see qualdern VERB --help)\n"
+    "       qualdern report|export|snapshot|render ... (see qualdern VERB --help)\n"
     "       qualdern defaults read|write|delete ... (the settings; see qualdern defaults --help)\n"
     "\n"
     "Without a verb, starts the tracker for this desktop session (files ending in .csv open as report\n"
@@ -38,9 +40,20 @@ int runDefaultsCommand(int argc, char** argv) {
     return HXRunDefaultsCommand(QCoreApplication::arguments().mid(2), out, err);
 }
 
+// Pictures are drawn off screen: no display is needed, and none is used when there is one.
+int runRender(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return HXRunRenderCommand(QCoreApplication::arguments().mid(1), out, err);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "render") == 0)
+        return runRender(argc, argv);
     if (argc > 1 && HXIsReportsCommandLineVerb(QString::fromLocal8Bit(argv[1])))
         return runCommandLine(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "defaults") == 0)

@@ -88,6 +88,7 @@ void HXArray::appendDouble(double number) {
 }
 
 void HXArray::insert(qsizetype index, const HXValue& value) {
+    ++m_rewrites;
     index = std::clamp<qsizetype>(index, 0, count());
     if (m_packed && value.type() == HXValueType::Real) {
         m_doubles.insert(m_doubles.begin() + index, value.realValue());
@@ -99,6 +100,7 @@ void HXArray::insert(qsizetype index, const HXValue& value) {
 }
 
 void HXArray::replace(qsizetype index, const HXValue& value) {
+    ++m_rewrites;
     if (index < 0 || index >= count())
         return;
     if (m_packed && value.type() == HXValueType::Real) {
@@ -128,6 +130,7 @@ qsizetype HXArray::removeNonFiniteNumbers() {
 void HXArray::removeAt(qsizetype index) {
     if (index < 0 || index >= count())
         return;
+    ++m_rewrites;
     if (m_packed) {
         m_doubles.erase(m_doubles.begin() + index);
         return;
@@ -144,6 +147,7 @@ void HXArray::removeLast() {
 }
 
 void HXArray::clear() {
+    ++m_rewrites;
     m_doubles.clear();
     m_values.clear();
     m_packed = true;
@@ -151,6 +155,7 @@ void HXArray::clear() {
 }
 
 void HXArray::assignValues(std::vector<HXValue> values) {
+    ++m_rewrites;
     const HXArrayRef replacement = createWithValues(std::move(values));
     m_packed = replacement->m_packed;
     m_sortedByMagnitude = replacement->m_sortedByMagnitude;

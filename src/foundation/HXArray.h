@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 
 #include <algorithm>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -41,6 +42,11 @@ public:
     // The elements of an ordinary array; empty for a packed one (which holds no containers).
     const std::vector<HXValue>& values() const { return m_values; }
 
+    // How often the array was changed other than at its end (inserted into, replaced in, removed from,
+    // cleared, reassigned, sorted): with the count and the last element it tells a reader that kept an
+    // earlier look whether only values were appended since.
+    std::uint64_t rewriteCount() const { return m_rewrites; }
+
     void append(const HXValue& value);
     void appendDouble(double number);
     void insert(qsizetype index, const HXValue& value);
@@ -59,6 +65,7 @@ public:
 
     // Stable sort of the elements; compare(a, b) answers -1, 0 or 1 like the comparators of HXSorting.h.
     template <typename Compare> void sortValues(Compare compare) {
+        ++m_rewrites;
         if (m_packed) {
             std::stable_sort(m_doubles.begin(), m_doubles.end(),
                              [&](double a, double b) { return compare(HXValue(a), HXValue(b)) < 0; });
@@ -79,6 +86,7 @@ private:
 
     void updateSortedness();
 
+    std::uint64_t m_rewrites = 0;
     bool m_packed = true;
     bool m_sortedByMagnitude = true;
     std::vector<double> m_doubles;

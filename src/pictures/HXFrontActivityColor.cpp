@@ -28,7 +28,7 @@ QColor HXSelectedControlColor(const QPalette& palette) {
     const QColor strong = HXAlternateSelectedControlColor(palette);
     const QColor base = palette.color(QPalette::Active, QPalette::Base);
     const auto mix = [](float a, float b) {
-        return a * 0.45f + b * 0.55f;
+        return a * 0.6f + b * 0.4f;
     };
     return QColor::fromRgbF(mix(strong.redF(), base.redF()), mix(strong.greenF(), base.greenF()),
                             mix(strong.blueF(), base.blueF()));

@@ -1,6 +1,7 @@
 #include "reports/HXLiveReport.h"
 
 #include "reports/HXEventLogClipper.h"
+#include "reports/HXEventStream.h"
 #include "reports/HXLiveReportSource.h"
 
 #include "foundation/HXSorting.h"
@@ -20,6 +21,55 @@ double firstTimestamp(const HXDictionary* configuration) {
 }
 
 namespace {
+
+// What a record's logs looked like when it was last clipped.
+struct LogState {
+    const HXArray* log = nullptr;
+    std::uint64_t rewrites = 0;
+    qsizetype count = 0;
+    double last = 0;
+    bool sorted = false;
+
+    static LogState of(const HXDictionary& record, HXKey key) {
+        LogState state;
+        const HXValue* v = record.find(key);
+        if (v && v->isArray()) {
+            state.log = v->toArray().get();
+            state.rewrites = state.log->rewriteCount();
+            state.count = state.log->count();
+            state.last = state.count > 0 ? state.log->numberAt(state.count - 1) : 0;
+            state.sorted = state.log->isSortedByMagnitude();
+        }
+        return state;
+    }
+    bool operator==(const LogState& o) const {
+        return log == o.log && rewrites == o.rewrites && count == o.count && last == o.last;
+    }
+    // Nothing of the log lies after the moment: a clip ending there or later is the same.
+    bool endsBefore(double moment) const {
+        return count == 0 || (sorted && last < 0 && -last <= moment - kHXEventStreamTolerance);
+    }
+};
+
+// The last clip of a record, kept with the record: at every sampling tick the live report asks for
+// nearly the same interval again, and the records whose logs did not change are not clipped anew. The
+// clipped record is held by the report list that has it, not here.
+struct ClipMemo {
+    double a = 0;
+    double b = 0;
+    LogState active;
+    LogState front;
+    bool hasEvents = false;
+    std::weak_ptr<HXDictionary> record;
+
+    bool answers(double a2, double b2, const LogState& active2, const LogState& front2) const {
+        if (a2 != a || b2 < b || !(active2 == active) || !(front2 == front))
+            return false;
+        return b2 == b || (active.endsBefore(b) && front.endsBefore(b));
+    }
+};
+
+const int kClipMemoTag = 0;
 
 class Assembly {
 public:
@@ -87,9 +137,10 @@ private:
         if (!organizerOrder && (!stored || !stored->isArray()))
             return;
         for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
-            if (!m_clipper.clip(*child, m_a, m_b) && !m_keepAll)
+            HXDictionaryRef clipped = clip(*child);
+            if (!clipped)
                 continue;
-            m_list->append(m_clipper.record());
+            m_list->append(std::move(clipped));
             addChildren(**child, depth - 1, organizerOrder);
         }
     }
@@ -108,10 +159,37 @@ private:
                 prefetchLogs(**sources[i + 2], false);
             if (i + 1 < n)
                 prefetchLogs(**sources[i + 1], true);
-            if (m_clipper.clip(*sources[i], m_a, m_b) || m_keepAll)
-                kept.push_back(m_clipper.record());
+            if (HXDictionaryRef clipped = clip(*sources[i]))
+                kept.push_back(std::move(clipped));
         }
         return kept;
+    }
+
+    // The clipped record when the keep rule keeps it, else null; from the record's memo when its logs
+    // are as they were.
+    HXDictionaryRef clip(const HXDictionaryRef& source) {
+        const LogState active = LogState::of(*source, ActiveLog);
+        const LogState front = LogState::of(*source, FrontActiveLog);
+        auto memo = std::static_pointer_cast<ClipMemo>(source->associatedObject(&kClipMemoTag));
+        if (memo && memo->answers(m_a, m_b, active, front)) {
+            if (!memo->hasEvents && !m_keepAll)
+                return nullptr;
+            if (HXDictionaryRef kept = memo->record.lock())
+                return kept;
+        }
+        const bool events = m_clipper.clip(source, m_a, m_b);
+        HXDictionaryRef clipped = events || m_keepAll ? m_clipper.record() : nullptr;
+        if (!memo) {
+            memo = std::make_shared<ClipMemo>();
+            source->setAssociatedObject(&kClipMemoTag, memo);
+        }
+        memo->a = m_a;
+        memo->b = m_b;
+        memo->active = active;
+        memo->front = front;
+        memo->hasEvents = events;
+        memo->record = clipped;
+        return clipped;
     }
 
     static void prefetchLogs(const HXDictionary& record, bool tails) {
@@ -153,7 +231,17 @@ private:
         keyed.reserve(clipped.size());
         for (std::size_t i = 0; i < clipped.size(); ++i) {
             const HXDictionary& record = *clipped[i];
-            Keyed k{&record, record.itemName(), sourceOf(record).get(), nullptr, i, 0, 0, false, false};
+            // A clipped record's name is its source's item name already.
+            const HXValue* name = record.find(Name);
+            Keyed k{&record,
+                    name && name->isString() ? name->toString() : record.itemName(),
+                    sourceOf(record).get(),
+                    nullptr,
+                    i,
+                    0,
+                    0,
+                    false,
+                    false};
             k.time = number(*k.record, Time, k.hasTime);
             k.front = number(*k.record, FrontTime, k.hasFront);
             keyed.push_back(k);

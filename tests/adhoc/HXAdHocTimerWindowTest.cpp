@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 
@@ -48,6 +49,18 @@ TEST(HXAdHocTimerWindow, ShowsTheTimerAndFloatsAboveOtherWindows) {
     EXPECT_EQ(w.window.timerField()->text(), u"0:00");
     EXPECT_EQ(w.window.pauseButton()->text(), u"Pause");
     EXPECT_EQ(w.window.poolSelector()->accessibleName(), u"Pool");
+    EXPECT_TRUE(w.window.poolSelector()->itemIcon(2).isNull()) << "no icons until they are given";
+    QPixmap square(16, 16);
+    square.fill(Qt::red);
+    w.window.setPoolIcons(
+        [&square, &work](const HXDictionary& pool) { return &pool == work.get() ? QIcon(square) : QIcon(); });
+    EXPECT_FALSE(w.window.poolSelector()
+                     ->itemIcon(w.window.poolSelector()->findText(QStringLiteral("Work")))
+                     .isNull());
+    EXPECT_TRUE(w.window.poolSelector()
+                    ->itemIcon(w.window.poolSelector()->findText(QStringLiteral("Home")))
+                    .isNull());
+    EXPECT_EQ(w.window.poolSelector()->currentText(), u"Work") << "reloading keeps the selection";
     EXPECT_EQ(w.window.nameField()->accessibleName(), u"Name");
 
     w.time.advance(3.5);

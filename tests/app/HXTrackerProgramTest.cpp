@@ -328,3 +328,39 @@ TEST(HXTrackerProgram, TheTimeAwayIsOfferedInTheAdHocTimerAndSignalsStillEndTheT
     // A running timer keeps the Quit command from ending the tracker, but never a signal.
     EXPECT_EQ(tracker.terminate(SIGTERM), 0);
 }
+
+TEST(HXTrackerProgram, WindowModeOpensTheLiveReportAndKeepsTheChosenInterval) {
+    QD_REQUIRE_DISPLAY();
+    TrackerRun tracker;
+    tracker.start();
+    // The private X server has no tray: the program runs in window mode, with the live report open.
+    QString window;
+    ASSERT_TRUE(waitUntil(
+        [&window] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                          QStringLiteral("^Live Report$")});
+            if (!search.waitForFinished(5000) || search.exitCode() != 0)
+                return false;
+            window = QString::fromUtf8(search.readAllStandardOutput()).split(u'\n').value(0).trimmed();
+            return !window.isEmpty();
+        },
+        15000));
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"),
+                        {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}));
+    spin(500);
+    // The selector has the keyboard: the next entry after "Today" is "This Week".
+    ASSERT_TRUE(runTool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Down")}));
+    EXPECT_TRUE(waitUntil(
+        [&tracker] {
+            const HXUserDefaults settings = tracker.settings();
+            return settings.integerForKey(u"Report: Default: Interval") == 2 &&
+                   settings.integerForKey(u"Report: Default: Interval: Last Selected") == 2;
+        },
+        10000));
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    const HXUserDefaults settings = tracker.settings();
+    EXPECT_EQ(settings.integerForKey(u"Report: Default: Interval"), 2);
+    EXPECT_FALSE(settings.boolForKey(u"Report: Default: Closed"));
+}

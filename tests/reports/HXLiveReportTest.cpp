@@ -183,3 +183,55 @@ TEST(LiveReportOrder, SameAsHXSortItems) {
             ASSERT_TRUE(expected[i].isIdenticalTo(list->values()[i])) << "column " << column << " at " << i;
     }
 }
+
+namespace {
+
+HXDictionaryRef firstNamed(const HXArrayRef& list, const QString& name) {
+    for (const HXValue& v : list->values()) {
+        if (v.toDictionary() && v.toDictionary()->stringForKey(Name) == name)
+            return v.toDictionary();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(LiveReport, RecordsWhoseLogsDidNotChangeAreReusedWhenAskedAgain) {
+    source.defaults().setInteger(u"Live Report Content (1252)", 2);
+    HXArrayRef first = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    const HXArrayRef again = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    ASSERT_TRUE(firstNamed(first, QStringLiteral("Editor")));
+    EXPECT_EQ(firstNamed(first, QStringLiteral("Editor")), firstNamed(again, QStringLiteral("Editor")));
+    EXPECT_EQ(firstNamed(first, QStringLiteral("Mail")), firstNamed(again, QStringLiteral("Mail")));
+    EXPECT_EQ(namesOf(*first), namesOf(*again));
+
+    // Later: Editor ended before and is the same; Mail is still running and reaches the new end.
+    HXArrayRef later = eventLogsClippedBetweenTimestamp(source, 1000, 7000);
+    EXPECT_EQ(firstNamed(later, QStringLiteral("Editor")), firstNamed(first, QStringLiteral("Editor")));
+    EXPECT_NE(firstNamed(later, QStringLiteral("Mail")), firstNamed(first, QStringLiteral("Mail")));
+    EXPECT_DOUBLE_EQ(firstNamed(later, QStringLiteral("Mail"))->timeIntervalForKey(Time), 3000);
+
+    // A log that grew is clipped anew.
+    editor->arrayForKey(ActiveLog)->appendDouble(6500);
+    const HXArrayRef grown = eventLogsClippedBetweenTimestamp(source, 1000, 7000);
+    EXPECT_DOUBLE_EQ(firstNamed(grown, QStringLiteral("Editor"))->timeIntervalForKey(Time), 1500);
+    // Once no list holds a clip, it is made again, alike.
+    first.reset();
+    later.reset();
+    const double grownTime = firstNamed(grown, QStringLiteral("Editor"))->timeIntervalForKey(Time);
+    EXPECT_DOUBLE_EQ(
+        firstNamed(eventLogsClippedBetweenTimestamp(source, 1000, 7000), QStringLiteral("Editor"))
+            ->timeIntervalForKey(Time),
+        grownTime);
+    // Another begin or an earlier end: clipped anew.
+    const HXArrayRef moved = eventLogsClippedBetweenTimestamp(source, 1500, 7000);
+    EXPECT_DOUBLE_EQ(firstNamed(moved, QStringLiteral("Mail"))->timeIntervalForKey(Time), 2500);
+    const HXArrayRef shorter = eventLogsClippedBetweenTimestamp(source, 1500, 3500);
+    EXPECT_DOUBLE_EQ(firstNamed(shorter, QStringLiteral("Editor"))->timeIntervalForKey(Time), 500);
+    // Items left out for want of events stay out, and come back with them.
+    source.defaults().setInteger(u"Live Report Content (1252)", 0);
+    EXPECT_FALSE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
+    EXPECT_FALSE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
+    editor->arrayForKey(ActiveLog)->replace(0, 800);
+    EXPECT_TRUE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
+}

@@ -149,9 +149,15 @@ void HXAdHocTimerWindow::reloadPools() {
     if (choices.size() > 1)
         m_poolSelector->insertSeparator(1);
     for (std::size_t i = 1; i < choices.size(); ++i)
-        m_poolSelector->addItem(choices[i]->itemName(), static_cast<int>(i));
+        m_poolSelector->addItem(m_poolIcons ? m_poolIcons(*choices[i]) : QIcon(), choices[i]->itemName(),
+                                static_cast<int>(i));
     m_updating = false;
     showSelectedPool();
+}
+
+void HXAdHocTimerWindow::setPoolIcons(PoolIcons icons) {
+    m_poolIcons = std::move(icons);
+    reloadPools();
 }
 
 void HXAdHocTimerWindow::showSelectedPool() {

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
+
+#include <functional>
 
 class HXAdHocTimer;
+class HXDictionary;
 class QComboBox;
 class QCompleter;
 class QLabel;
@@ -27,6 +31,9 @@ public:
     QPushButton* keepButton() const { return m_keepButton; }
     QPushButton* discardButton() const { return m_discardButton; }
     QCompleter* completer() const { return m_completer; }
+    // The icons shown next to the pools in the selector (none without).
+    using PoolIcons = std::function<QIcon(const HXDictionary& pool)>;
+    void setPoolIcons(PoolIcons icons);
 
     // Nothing: Escape must not throw the time away.
     void reject() override;
@@ -52,5 +59,6 @@ private:
     QPushButton* m_keepButton;
     QCompleter* m_completer;
     QStandardItemModel* m_suggestions;
+    PoolIcons m_poolIcons;
     bool m_updating = false;
 };

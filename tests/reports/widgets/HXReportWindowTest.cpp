@@ -1,0 +1,251 @@
+// Report windows offscreen: the live window's selector and its settings, the controls following the
+// controller, the View menu, the kept frame; snapshot windows opened once per file, their errors, and
+// forgetting them at close.
+#include "ReportViewTestSupport.h"
+
+#include "reports/HXReportController.h"
+#include "reports/widgets/HXLiveReportWindow.h"
+#include "reports/widgets/HXReportSnapshotManager.h"
+#include "reports/widgets/HXReportView.h"
+#include "reports/widgets/HXReportWindow.h"
+
+#include "reports/HXLiveReportSource.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFile>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A live report source over a small configuration.
+class Source final : public HXLiveReportSource {
+public:
+    explicit Source(HXUserDefaults& defaults) : m_defaults(defaults) {
+        m_configuration = makeDictionary({{QStringLiteral("First Timestamp"), localTime(8, 0)},
+                                          {QStringLiteral("First Pool Timestamp"), localTime(8, 0)},
+                                          {QStringLiteral("Last Timestamp"), localTime(12, 0)}});
+        HXDictionaryRef app = reportRecord(QStringLiteral("Editor"), {localTime(9, 0), -localTime(10, 0)});
+        m_applications = HXArray::create();
+        m_applications->append(app);
+    }
+    HXDictionaryRef configuration() const override { return m_configuration; }
+    HXArrayRef listApplications() const override { return m_applications; }
+    HXArrayRef listPools() const override { return HXArray::create(); }
+    int sortColumn() const override { return 0; }
+    const HXUserDefaults& userDefaults() const override { return m_defaults; }
+
+private:
+    HXUserDefaults& m_defaults;
+    HXDictionaryRef m_configuration;
+    HXArrayRef m_applications;
+};
+
+bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+class ReportWindow : public testing::Test {
+protected:
+    ReportWindow() : defaults(folder.file(QStringLiteral("Defaults.plist"))), source(defaults) {
+        time.setNow(localTime(12, 0));
+        defaults.setBool(u"Live Report: Applications", true);
+    }
+    QString csv(const QString& name, const QByteArray& text) {
+        const QString path = folder.file(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return path;
+    }
+
+    ScratchFolder folder;
+    HXUserDefaults defaults;
+    HXVirtualTime time;
+    Source source;
+};
+
+} // namespace
+
+TEST_F(ReportWindow, ChoosingInTheSelectorStoresTheIntervalAndTheLastChoice) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Live Report"));
+    QComboBox& selector = window.intervalSelector();
+    EXPECT_TRUE(selector.isVisible());
+    EXPECT_EQ(selector.currentData().toInt(), 1);
+    EXPECT_EQ(selector.toolTip(), QStringLiteral("Select report interval"));
+    QTest::keyClick(&selector, Qt::Key_Down);
+    EXPECT_EQ(defaults.integerForKey(u"Report: Default: Interval"), 2);
+    EXPECT_EQ(defaults.integerForKey(u"Report: Default: Interval: Last Selected"), 2);
+    // A drag elsewhere makes it free: the selector shows the custom entry.
+    live.controller().setBeginTimestamp(localTime(9, 0), localTime(10, 0));
+    EXPECT_EQ(selector.currentData().toInt(), 0);
+    EXPECT_EQ(selector.currentText(), QStringLiteral("\u2192"));
+    auto* beginCheck = window.findChildren<QCheckBox*>().value(0);
+    ASSERT_TRUE(beginCheck);
+    EXPECT_TRUE(beginCheck->isChecked());
+    auto pickers = window.findChildren<QDateTimeEdit*>();
+    ASSERT_EQ(pickers.size(), 2);
+    EXPECT_TRUE(pickers[0]->isEnabled());
+    EXPECT_EQ(pickers[0]->dateTime().toSecsSinceEpoch(), static_cast<qint64>(localTime(9, 0)));
+    // Unchecking the begin runs the report from the first data.
+    beginCheck->click();
+    EXPECT_FALSE(live.controller().settings().contains(u"Begin"));
+    EXPECT_FALSE(pickers[0]->isEnabled());
+    EXPECT_EQ(window.view().content().begin, localTime(8, 0));
+}
+
+TEST_F(ReportWindow, ViewMenuFollowsTheReportAndClosingIsRemembered) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    EXPECT_EQ(window.viewButton().toolTip(), QStringLiteral("View"));
+    QMenu& menu = window.viewMenu();
+    Q_EMIT menu.aboutToShow();
+    QStringList titles;
+    for (QAction* action : menu.actions())
+        titles.append(action->text());
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("View"), QStringLiteral("as Time Lapse"),
+                                   QStringLiteral("as Time Portions"), QString(),
+                                   QStringLiteral("Foreground Activity"), QStringLiteral("Total Activity"),
+                                   QString(), QStringLiteral("Show Percentages"),
+                                   QStringLiteral("Express >=24-Hour Intervals in Days"), QString(),
+                                   QStringLiteral("Color Scheme")}));
+    EXPECT_TRUE(menu.actions()[1]->isChecked());
+    menu.actions()[2]->trigger();
+    EXPECT_EQ(live.controller().timeFormat(), 1);
+    menu.actions()[4]->trigger();
+    EXPECT_FALSE(live.controller().drawFrontActivity());
+    QMenu* schemes = menu.actions()[10]->menu();
+    ASSERT_TRUE(schemes);
+    schemes->actions().last()->trigger();
+    EXPECT_EQ(defaults.integerForKey(u"Color Scheme"), 2);
+
+    window.close();
+    EXPECT_TRUE(defaults.boolForKey(u"Report: Default: Closed"));
+    EXPECT_TRUE(defaults.boolForKey(u"Report: Default: Closed Last"));
+    live.openUnlessClosed();
+    EXPECT_FALSE(window.isVisible());
+    live.toggleReportWindow();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(defaults.boolForKey(u"Report: Default: Closed"));
+}
+
+TEST_F(ReportWindow, FrameIsKeptUnderTheAutosaveName) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    window.resize(520, 430);
+    window.move(40, 60);
+    EXPECT_EQ(defaults.stringForKey(u"Window Frame: Report: Default"), QStringLiteral("40 60 520 430"));
+    HXReportWindow other(live.controller(), defaults, QStringLiteral("Report: Default"), nullptr);
+    other.restoreFrame(QRect(0, 0, 400, 300));
+    EXPECT_EQ(other.size(), QSize(520, 430));
+    // A frame off every screen, or nonsense, gives way to the default.
+    defaults.setString(u"Window Frame: Report: Default", QStringLiteral("90000 90000 520 430"));
+    other.restoreFrame(QRect(10, 10, 400, 300));
+    EXPECT_EQ(other.size(), QSize(400, 300));
+    defaults.setString(u"Window Frame: Report: Default", QStringLiteral("a b c"));
+    other.restoreFrame(QRect(10, 10, 410, 300));
+    EXPECT_EQ(other.size(), QSize(410, 300));
+    const QRect half = HXReportWindow::halfScreenFrame();
+    ASSERT_FALSE(half.isNull());
+    EXPECT_EQ(half.top(), 150);
+}
+
+TEST_F(ReportWindow, SnapshotsOpenOncePerFileShowTheirErrorsAndAreForgottenWhenClosed) {
+    const QString good = csv(QStringLiteral("week.csv"),
+                             "Application;Window;Foreground Begin (Unix Time);Foreground End (Unix Time)\n"
+                             "Editor;main.cpp;1773651600.00;1773655200.00\n"
+                             "Mail;;1773655200.00;1773658800.00\n");
+    const QString empty = csv(QStringLiteral("empty.csv"), "Application,Foreground Begin (Unix Time)\n");
+    HXReportSnapshotManager manager(defaults, time, time);
+    manager.showReportSnapshotFromCSVFile(good);
+    manager.showReportSnapshotFromCSVFile(good);
+    EXPECT_EQ(manager.count(), 1u);
+    HXReportWindow* window = manager.windowForPath(good);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("week.csv"));
+    EXPECT_FALSE(window->intervalSelector().isVisible());
+    ASSERT_TRUE(waitFor([&] { return window->view().statusText().isEmpty(); }));
+    EXPECT_EQ(window->view().content().rowCount(), 3);
+    EXPECT_TRUE(window->controller().drawFrontActivity());
+    EXPECT_FALSE(window->controller().drawTotalActivity());
+
+    manager.showReportSnapshotFromCSVFile(empty);
+    HXReportWindow* failed = manager.windowForPath(empty);
+    ASSERT_TRUE(failed);
+    ASSERT_TRUE(waitFor([&] { return failed->view().statusText() == QStringLiteral("Empty"); }));
+    // Cascaded from the first one.
+    EXPECT_EQ(failed->pos(), window->pos() + QPoint(24, 24));
+    failed->close();
+    EXPECT_EQ(manager.count(), 1u);
+    EXPECT_EQ(manager.windowForPath(empty), nullptr);
+    time.runDue();
+    // Opened again, it is read again.
+    manager.showReportSnapshotFromCSVFile(empty);
+    EXPECT_EQ(manager.count(), 2u);
+    EXPECT_EQ(manager.windowForPath(empty)->view().statusText(), QStringLiteral("Loading..."));
+}
+
+TEST_F(ReportWindow, SamplingTicksRedrawTheLiveReportOnceASecond) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    const HXReportView& view = live.window()->view();
+    live.updateIgnoringVisibility(false);
+    EXPECT_EQ(view.content().last, localTime(12, 0));
+    source.configuration()->setValue(u"Last Timestamp", localTime(12, 0, 1));
+    time.advance(0.5);
+    live.updateIgnoringVisibility(false);
+    EXPECT_EQ(view.content().last, localTime(12, 0));
+    time.advance(0.5);
+    live.updateIgnoringVisibility(false);
+    EXPECT_EQ(view.content().last, localTime(12, 0, 1));
+    // What the user changes shows at once.
+    source.configuration()->setValue(u"Last Timestamp", localTime(12, 0, 2));
+    live.updateIgnoringVisibility(true);
+    EXPECT_EQ(view.content().last, localTime(12, 0, 2));
+    // A hidden window is left alone.
+    live.window()->hide();
+    source.configuration()->setValue(u"Last Timestamp", localTime(12, 0, 3));
+    time.advance(2);
+    live.updateIgnoringVisibility(false);
+    EXPECT_EQ(view.content().last, localTime(12, 0, 2));
+}
+
+TEST_F(ReportWindow, ThePictureOfTheLiveReportDrawsItsRowsWithoutAWindow) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    const auto inked = [](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
+        return count;
+    };
+    live.updateIgnoringVisibility(true);
+    const QImage bare = live.liveReportImage(QSize(64, 48), false);
+    EXPECT_EQ(bare.size(), QSize(64, 48));
+    EXPECT_FALSE(live.window());
+    const int one = inked(bare);
+    EXPECT_GT(one, 0);
+    EXPECT_LT(one, 64 * 48);
+    // With its background every pixel is covered.
+    EXPECT_EQ(inked(live.liveReportImage(QSize(64, 48), true)), 64 * 48);
+    // A second application adds a row: the picture changes.
+    source.listApplications()->append(
+        reportRecord(QStringLiteral("Mail"), {localTime(10, 0), -localTime(11, 30)}));
+    live.updateIgnoringVisibility(true);
+    EXPECT_NE(live.liveReportImage(QSize(64, 48), false), bare);
+}
