@@ -185,6 +185,9 @@ TEST_F(Announcements, AnAnnouncementIsOneSignalOnTheSessionBusWithTheExactKeys) 
 
 TEST_F(Announcements, ARequestGetsTheLatestTextAgainAndBeforeAnyAnnouncementAnEmptyOne) {
     DQXAnnouncer announcer(center, defaults);
+    // The bus takes the announcer's match rule without a reply; a post of its own coming back proves
+    // the rule is in place before another program asks.
+    waitForDelivery(true);
     postAsAnotherProgram(DQXRequestNotification, QString());
     std::vector<QString> objects = receiver.waitFor(DQXAnnouncementNotification, 1);
     ASSERT_EQ(objects.size(), 1u);
