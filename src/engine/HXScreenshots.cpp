@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,32 @@ QDateTime creationDate(const QFileInfo& info) {
     if (!date.isValid())
         date = info.lastModified();
     return date.isValid() ? date : QDateTime::currentDateTime();
+}
+
+// The folder may be the user's own (screenshots of the desktop land in "~/Pictures/Screenshots"), so
+// only what this program writes there is ever pruned: files named like baseName() with ".png", and
+// per-screen folders so named that hold nothing but their numbered ".png" files.
+bool isOwnBaseName(const QString& name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^-?\\d{4,}-\\d{2}-\\d{2} \\d{2}-\\d{2} \\(-?\\d+\\)$"));
+    return pattern.match(name).hasMatch();
+}
+
+bool isOwnScreenFolder(const QString& path) {
+    static const QRegularExpression screen(QStringLiteral("^\\d+\\.png$"));
+    const QFileInfoList inside =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return std::all_of(inside.begin(), inside.end(), [](const QFileInfo& info) {
+        return info.isFile() && !info.isSymLink() && screen.match(info.fileName()).hasMatch();
+    });
+}
+
+bool isOwnScreenshot(const QFileInfo& info) {
+    if (info.isSymLink())
+        return false;
+    if (info.isDir())
+        return isOwnBaseName(info.fileName()) && isOwnScreenFolder(info.absoluteFilePath());
+    return info.isFile() && info.suffix() == u"png" && isOwnBaseName(info.completeBaseName());
 }
 
 } // namespace
@@ -79,7 +106,7 @@ void HXScreenshots::prune(const QString& folder, int keep) {
     QDir dir(folder);
     QFileInfoList entries;
     for (const QFileInfo& info : dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (info.isDir() || info.fileName().endsWith(QStringLiteral(".png")))
+        if (isOwnScreenshot(info))
             entries.append(info);
     }
     if (entries.size() <= 1)

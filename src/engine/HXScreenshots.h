@@ -23,7 +23,8 @@ public:
 
     // "YYYY-MM-DD HH-MM (unix seconds)" in local time.
     static QString baseName(double timestamp);
-    // Deletes the oldest screenshots (files or per-screen folders) until keep remain.
+    // Deletes the oldest screenshots (files or per-screen folders) until keep remain. Only what this
+    // program wrote counts: names that follow baseName(), folders holding only "<n>.png" files.
     static void prune(const QString& folder, int keep);
 
 private:
