@@ -6,6 +6,7 @@
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXMappedFile.h"
+#include "foundation/HXNonFiniteTimes.h"
 #include "foundation/HXPropertyList.h"
 #include "foundation/HXScheduler.h"
 #include "foundation/HXUserDefaults.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr std::string_view kSaveAction = "save";
 constexpr double kDefaultAutoSaveInterval = 1800;
+constexpr int kReadAttempts = 3;
 const QString kDefaultConfigurationKey = QStringLiteral("Default Configuration");
 
 } // namespace
@@ -85,64 +87,136 @@ void HXConfigurationStore::offerImportIfRequested(const QString& path) {
     }
 }
 
-void HXConfigurationStore::moveUnreadableFileAside(const QString& path, const QString& reason) {
+void HXConfigurationStore::moveUnreadableFileAside(const QString& path, const QString& reason,
+                                                   bool fromSettingsCopy) {
     const QString aside = path + QStringLiteral(".unreadable-") +
                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString start = fromSettingsCopy
+                              ? HXLocalized("Qualdern starts with the copy of your tracking data kept in its "
+                                            "settings.")
+                              : HXLocalized("Qualdern starts with empty tracking data.");
+    QString informative;
     if (QFile::rename(path, aside)) {
         HXSystemLog(QStringLiteral("configuration unreadable (%1); kept as <%2>").arg(reason, aside));
-        m_ui.bringToFront();
-        m_ui.runAlert(HXAlert{
-            QString(),
-            HXLocalized("Your Tracking Data Could Not Be Read"),
-            HXLocalized(
-                "Qualdern starts with empty tracking data. The unreadable file was kept unchanged as:") +
-                QStringLiteral("\n\n") + aside,
-            {HXLocalized("OK")}});
+        informative = start + u' ' + HXLocalized("The unreadable file was kept unchanged as:") +
+                      QStringLiteral("\n\n") + aside;
     } else {
         HXSystemLog(
             QStringLiteral("configuration unreadable (%1); cannot move <%2> aside").arg(reason, path));
+        informative = start + u' ' + HXLocalized("The unreadable file could not be moved aside:") +
+                      QStringLiteral("\n\n") + path;
     }
+    m_ui.bringToFront();
+    m_ui.runAlert(HXAlert{QString(),
+                          HXLocalized("Your Tracking Data Could Not Be Read"),
+                          informative + QStringLiteral("\n\n(") + reason + u')',
+                          {HXLocalized("OK")}});
 }
 
 void HXConfigurationStore::load() {
     const QString path = configurationPath();
     HXPropertyListResult parsed;
-    // Saves replace the file by renaming, so it can be mapped while it is read.
-    const HXMappedFile file(path);
-    const bool fromFile = file.isReadable();
-    if (fromFile) {
-        parsed =
-            HXPropertyList::read(file.bytes(), [&file](quint64 from, quint64 to) { file.release(from, to); });
-    } else {
-        const HXDictionaryRef copy = m_defaults.dictionaryForKey(kDefaultConfigurationKey);
-        parsed = HXPropertyList::read(copy ? propertyListData(HXValue(copy)) : QByteArray());
+    bool fromFile = false;
+    QString unreadable;
+    // Another program writing the file in place makes a read see part old and part new; a few tries
+    // usually find it finished.
+    for (int attempt = 1;; ++attempt) {
+        const HXMappedFile file(path);
+        if (file.isReadable()) {
+            parsed = HXPropertyList::read(file.bytes(),
+                                          [&file](quint64 from, quint64 to) { file.release(from, to); });
+            fromFile = true;
+            break;
+        }
+        if (file.status() == HXRegularFile::Status::Missing)
+            break;
+        if (!file.changedWhileRead() || attempt == kReadAttempts) {
+            unreadable = file.errorString();
+            break;
+        }
     }
-    m_configuration = parsed.value.toDictionary();
-    if (!m_configuration && fromFile)
-        moveUnreadableFileAside(path, parsed.ok() ? QStringLiteral("not a dictionary") : parsed.error);
-    if (m_configuration)
-        HXUpgradeConfiguration(*m_configuration);
+    const HXDictionaryRef copy = m_defaults.dictionaryForKey(kDefaultConfigurationKey);
+    bool copyIsNewer = false;
+    if (fromFile) {
+        m_configuration = parsed.value.toDictionary();
+        if (!m_configuration)
+            moveUnreadableFileAside(path, parsed.ok() ? QStringLiteral("not a dictionary") : parsed.error,
+                                    false);
+        // The copy is written only when a save of the file failed at quit: when it goes further than the
+        // file, the file is the older of the two.
+        copyIsNewer = m_configuration && copy &&
+                      copy->timeIntervalForKey(u"Last Timestamp") >
+                          m_configuration->timeIntervalForKey(u"Last Timestamp");
+        if (copyIsNewer) {
+            HXSystemLog(QStringLiteral("the copy of the configuration in the settings is newer than <%1>; "
+                                       "using the copy")
+                            .arg(path));
+            m_configuration = copy;
+        }
+    } else {
+        if (!unreadable.isEmpty())
+            moveUnreadableFileAside(path, unreadable, copy != nullptr);
+        m_configuration = copy;
+    }
+    if (!m_configuration)
+        return;
+    if (const std::size_t removed = HXRemoveNonFiniteLogEntries(*m_configuration))
+        HXSystemLog(
+            QStringLiteral("configuration: %1 event log entries that are no times removed").arg(removed));
+    HXUpgradeConfiguration(*m_configuration);
+    if (copyIsNewer && writeFile(QByteArray()))
+        m_defaults.removeObject(kDefaultConfigurationKey);
 }
 
 bool HXConfigurationStore::writeFile(const QByteArray& encodedConfiguration) {
+    const QString path = configurationPath();
+    QString error;
+    bool written = false;
     if (!encodedConfiguration.isNull()) {
-        QString error;
-        if (HXAtomicFile::write(configurationPath(), encodedConfiguration, true, &error))
-            return true;
-        HXSystemLog(QStringLiteral("cannot save configuration: %1").arg(error));
-        return false;
+        written = HXAtomicFile::write(path, encodedConfiguration, true, &error);
+    } else if (const std::optional<QByteArray> data =
+                   HXPropertyList::writeBinary(HXValue(m_configuration), &error)) {
+        written = HXAtomicFile::write(path, *data, true, &error);
     }
-    return writeToBinaryFile(HXValue(m_configuration), configurationPath(), true);
+    if (written) {
+        if (!m_saveFailure.isEmpty())
+            HXSystemLog(QStringLiteral("configuration saved again to <%1>").arg(path));
+        m_saveFailure.clear();
+        return true;
+    }
+    // Once per run of failures: an auto-save every second must not fill the log.
+    if (m_saveFailure.isEmpty())
+        HXSystemLog(QStringLiteral("cannot save configuration to <%1>: %2").arg(path, error));
+    m_saveFailure = error.isEmpty() ? QStringLiteral("unknown error") : error;
+    return false;
+}
+
+void HXConfigurationStore::tellSaveFailedOnce() {
+    if (m_toldSaveFailed)
+        return;
+    m_toldSaveFailed = true;
+    m_ui.bringToFront();
+    m_ui.runAlert(HXAlert{
+        QString(),
+        HXLocalized("Your Tracking Data Could Not Be Saved"),
+        HXLocalized("Qualdern could not write its tracking data to:") + QStringLiteral("\n\n") +
+            configurationPath() + QStringLiteral("\n\n(") + m_saveFailure + QStringLiteral(")\n\n") +
+            HXLocalized("It goes on tracking and tries again at every save. When it quits, it keeps a copy "
+                        "in its settings, which it uses at the next start."),
+        {HXLocalized("OK")}});
 }
 
 void HXConfigurationStore::saveConfiguration(const HXSaveOptions& options) {
     if (options.write && m_configuration) {
         const bool written = writeFile(QByteArray());
         if (options.userDefaultsFallback) {
-            if (written)
+            if (written) {
                 m_defaults.removeObject(kDefaultConfigurationKey);
-            else
+            } else {
+                HXSystemLog(QStringLiteral("configuration kept in the settings (\"%1\") instead")
+                                .arg(kDefaultConfigurationKey));
                 m_defaults.setObject(kDefaultConfigurationKey, HXValue(m_configuration));
+            }
         }
     }
     if (options.scheduleNextSave)
@@ -153,8 +227,8 @@ void HXConfigurationStore::saveConfiguration(const HXSaveOptions& options) {
 void HXConfigurationStore::save(HXTrigger trigger, const QByteArray& encodedConfiguration) {
     if (trigger == HXTrigger::Command)
         cancelScheduledSave();
-    if (m_configuration)
-        writeFile(encodedConfiguration);
+    if (m_configuration && !writeFile(encodedConfiguration))
+        tellSaveFailedOnce();
     saveConfiguration({.write = false, .scheduleNextSave = true});
 }
 

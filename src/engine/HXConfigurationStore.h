@@ -27,12 +27,17 @@ public:
     QString configurationPath();
 
     // Launch: reads the file (or the settings copy when the file is missing or unreadable) and upgrades
-    // it. A file that exists but does not parse is moved aside first, so no later save overwrites it.
+    // it. A file that is there but cannot be read or parsed (a folder, a link to nothing, a pipe, a
+    // device, no property list) is moved aside first, so no later save overwrites it, and the user is
+    // told. A settings copy that goes further than the file (a later "Last Timestamp": the file could
+    // not be written at the last quit) is used instead and written to the file. Times that are no
+    // finite numbers are removed from the event logs.
     void load();
 
     void saveConfiguration(const HXSaveOptions& options);
     // The save: a command's cancels the pending automatic save first. Data already encoded from the
-    // current configuration may be passed in so that it is not encoded twice.
+    // current configuration may be passed in so that it is not encoded twice. The first failure is
+    // logged and, once per run, told to the user (a failure at quit only logged).
     void save(HXTrigger trigger, const QByteArray& encodedConfiguration = QByteArray());
     void cancelScheduledSave();
     // Seconds between automatic saves.
@@ -41,7 +46,8 @@ public:
 private:
     void offerImportIfRequested(const QString& path);
     bool writeFile(const QByteArray& encodedConfiguration);
-    void moveUnreadableFileAside(const QString& path, const QString& reason);
+    void tellSaveFailedOnce();
+    void moveUnreadableFileAside(const QString& path, const QString& reason, bool fromSettingsCopy);
 
     const HXFolderPaths& m_paths;
     HXUserDefaults& m_defaults;
@@ -49,4 +55,7 @@ private:
     HXUserInterfacePort& m_ui;
     HXDictionaryRef m_configuration;
     bool m_importOffered = false;
+    // Why the last save failed; empty while saves succeed.
+    QString m_saveFailure;
+    bool m_toldSaveFailed = false;
 };

@@ -63,6 +63,7 @@ void HXLifecycle::applicationDidFinishLaunching() {
             !services.defaults.boolForKey(u"Ignore Screensaver"));
     }
 
+    tellAboutUnreadableSettings();
     m_controller.configurationStore().load();
     hibernation.restoreAtLaunch();
     m_controller.setOverallTimes(0, 0);
@@ -71,6 +72,24 @@ void HXLifecycle::applicationDidFinishLaunching() {
     if (!m_port.registerHibernationHotKey())
         HXDebugLog(QStringLiteral("cannot register the hibernation hot key"));
     services.scheduler.performAfterDelay(this, kCompleteUISetupAction, 0, [this] { completeUISetup(); });
+}
+
+void HXLifecycle::tellAboutUnreadableSettings() {
+    const HXEngineServices& services = m_controller.services();
+    const std::optional<HXUserDefaults::Unreadable>& unreadable = services.defaults.unreadableFile();
+    if (!unreadable)
+        return;
+    const QString where = unreadable->keptAs.isEmpty()
+                              ? HXLocalized("The unreadable file could not be moved aside:") +
+                                    QStringLiteral("\n\n") + services.defaults.path()
+                              : HXLocalized("The unreadable file was kept unchanged as:") +
+                                    QStringLiteral("\n\n") + unreadable->keptAs;
+    services.ui.bringToFront();
+    services.ui.runAlert(HXAlert{QString(),
+                                 HXLocalized("Your Settings Could Not Be Read"),
+                                 HXLocalized("Qualdern starts with its default settings.") + u' ' + where +
+                                     QStringLiteral("\n\n(") + unreadable->reason + u')',
+                                 {HXLocalized("OK")}});
 }
 
 void HXLifecycle::completeUISetup() {
@@ -124,16 +143,20 @@ bool HXLifecycle::applicationShouldTerminate() {
     return true;
 }
 
-void HXLifecycle::shutdown() {
+void HXLifecycle::shutdown(const std::function<void()>& afterSaving) {
     if (m_hasShutDown)
         return;
     m_hasShutDown = true;
-    m_controller.hibernation().disableDisplaySleep(false);
+    // The data first: letting go of the display and the buses may wait on a server that stopped
+    // answering, and the program may not get the chance to finish that.
     m_port.saveOrganizerDividerPosition();
+    m_controller.configurationStore().saveConfiguration({.write = true, .userDefaultsFallback = true});
+    m_controller.services().defaults.synchronize();
+    if (afterSaving)
+        afterSaving();
+    m_controller.hibernation().disableDisplaySleep(false);
     if (m_presenceMonitor)
         m_presenceMonitor->stop();
     if (m_inputMonitor && m_inputMonitorInstalled)
         m_inputMonitor->remove();
-    m_controller.configurationStore().saveConfiguration({.write = true, .userDefaultsFallback = true});
-    m_controller.services().defaults.synchronize();
 }

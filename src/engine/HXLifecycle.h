@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class HXInputMonitor;
 class HXLifecyclePort;
 class HXMainController;
@@ -32,10 +34,13 @@ public:
     // Asked before the application ends: refused while an ad hoc timer runs; otherwise shuts down.
     bool applicationShouldTerminate();
     // Saves everything and lets go of the system: used on every way out, also on signals and logout.
-    void shutdown();
+    // afterSaving runs once the configuration and the settings are written, before the rest.
+    void shutdown(const std::function<void()>& afterSaving = {});
     bool hasShutDown() const { return m_hasShutDown; }
 
 private:
+    void tellAboutUnreadableSettings();
+
     HXMainController& m_controller;
     HXLifecyclePort& m_port;
     HXInputMonitor* m_inputMonitor;

@@ -19,10 +19,12 @@ HXMappedFile::HXMappedFile(const QString& path) : m_file(path) {
         mapSnapshot(path);
     if (!m_mapped && !m_file.readAll(m_copy)) {
         m_error = m_file.errorString();
+        m_changed = m_file.changedWhileRead();
         return;
     }
     if (!m_file.isUnchanged()) {
         m_error = QStringLiteral("changed while being read");
+        m_changed = true;
         return;
     }
     m_readable = true;

@@ -25,6 +25,8 @@ public:
     bool isReadable() const { return m_readable; }
     HXRegularFile::Status status() const;
     QString errorString() const { return m_error; }
+    // Unreadable because the file changed while it was copied or read: worth another try.
+    bool changedWhileRead() const { return m_changed; }
     bool isMapped() const { return m_mapped != nullptr; }
 
     QByteArrayView bytes() const;
@@ -40,6 +42,7 @@ private:
     HXRegularFile m_file;
     bool m_readable = false;
     QString m_error;
+    bool m_changed = false;
     uchar* m_mapped = nullptr;
     qint64 m_size = 0;
     QByteArray m_copy;

@@ -108,6 +108,7 @@ bool HXRegularFile::readAll(QByteArray& data) {
     } while (beyond < 0 && errno == EINTR);
     if (done != expected || beyond > 0) {
         m_error = QStringLiteral("changed while being read");
+        m_changed = true;
         data.clear();
         return false;
     }

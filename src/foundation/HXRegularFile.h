@@ -39,6 +39,8 @@ public:
     // Reads the whole file from its start; false (with errorString() set) when reading fails or the
     // file did not keep its size meanwhile.
     bool readAll(QByteArray& data);
+    // Whether the last readAll() failed because the size changed under it.
+    bool changedWhileRead() const { return m_changed; }
     // Whether the file still has the identity, size and times it had when opened: a file rewritten in
     // place while it was read holds a mixture of old and new.
     bool isUnchanged() const;
@@ -49,6 +51,7 @@ private:
     int m_fd = -1;
     Status m_status = Status::Unreadable;
     QString m_error;
+    bool m_changed = false;
     struct stat m_opened {};
 };
 

@@ -71,8 +71,15 @@ HXFakeApplication fakeApplication(std::int64_t pid, const QString& identifier, c
     return a;
 }
 
-EngineHarness::EngineHarness(double start) : time(start) {
-    defaults = std::make_unique<HXUserDefaults>(scratch.file(QStringLiteral("config/Defaults.plist")), &time);
+EngineHarness::EngineHarness(double start) : EngineHarness(start, {}) {}
+
+EngineHarness::EngineHarness(double start,
+                             const std::function<void(const QString& settingsPath)>& prepareSettings)
+    : time(start) {
+    const QString settingsPath = scratch.file(QStringLiteral("config/Defaults.plist"));
+    if (prepareSettings)
+        prepareSettings(settingsPath);
+    defaults = std::make_unique<HXUserDefaults>(settingsPath, &time);
     HXRegisterDefaults(*defaults);
     useAdHocTimer(&adHocTimer);
 }

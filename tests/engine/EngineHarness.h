@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -96,6 +97,8 @@ QString desktopPath(const QString& identifier);
 class EngineHarness {
 public:
     explicit EngineHarness(double start = 1700000000.0);
+    // With whatever prepareSettings puts at the settings' path before they are read.
+    EngineHarness(double start, const std::function<void(const QString& settingsPath)>& prepareSettings);
     ~EngineHarness();
 
     // A new controller and lifecycle that use this timer instead of the fake one.

@@ -10,6 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+#include <limits>
+
+#include <sys/stat.h>
+
 using namespace HXKeys;
 
 namespace {
@@ -193,4 +198,143 @@ TEST(HXConfigurationStore, FolderPathsAreKeptInTheSettings) {
               QStringLiteral("/home/a/Library/Qualdern/x"));
     EXPECT_EQ(stringByDeletingQualdernContainerPathComponents(QStringLiteral("/home/a/x")),
               QStringLiteral("/home/a/x"));
+}
+
+TEST(HXConfigurationStore, WhateverStandsInThePlaceOfTheFileIsKeptAsideAndTheUserTold) {
+    // A folder, a link to nothing, a named pipe (which would block a plain open) and a link to a device
+    // (which would be read for ever): each is moved aside unchanged, logged and told, never written over.
+    const std::vector<std::pair<QString, std::function<void(const QString&)>>> cases{
+        {QStringLiteral("is a folder"),
+         [](const QString& path) {
+             QDir().mkpath(path + QStringLiteral("/x"));
+         }},
+        {QStringLiteral("is a link to a missing file"),
+         [](const QString& path) {
+             QFile::link(path + QStringLiteral(".gone"), path);
+         }},
+        {QStringLiteral("is a named pipe"),
+         [](const QString& path) {
+             ::mkfifo(QFile::encodeName(path).constData(), 0600);
+         }},
+        {QStringLiteral("is a device"),
+         [](const QString& path) {
+             QFile::link(QStringLiteral("/dev/zero"), path);
+         }},
+    };
+    for (const auto& [reason, make] : cases) {
+        EngineHarness h;
+        HXConfigurationStore& store = h.controller->configurationStore();
+        const QString path = store.configurationPath();
+        make(path);
+        HXLogging::Capture log;
+        store.load();
+        EXPECT_FALSE(h.controller->configuration()) << reason.toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("configuration unreadable (%1)").arg(reason)))
+            << log.lines().join(u'\n').toStdString();
+        ASSERT_EQ(h.ui.alerts.size(), 1u) << reason.toStdString();
+        EXPECT_EQ(h.ui.alerts[0].message, u"Your Tracking Data Could Not Be Read");
+        EXPECT_TRUE(h.ui.alerts[0].informativeText.contains(reason));
+        const QStringList aside =
+            QDir(QFileInfo(path).absolutePath())
+                .entryList({QStringLiteral("Default.plist.unreadable-*")}, QDir::AllEntries | QDir::System);
+        EXPECT_EQ(aside.size(), 1) << reason.toStdString();
+        // The next save makes a new file of its own.
+        h.tickAt(1700000100);
+        store.save(HXTrigger::Command);
+        EXPECT_TRUE(HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path)) << reason.toStdString();
+    }
+
+    // With a copy in the settings, the copy is used and the user is told so.
+    EngineHarness h;
+    HXConfigurationStore& store = h.controller->configurationStore();
+    QDir().mkpath(store.configurationPath());
+    h.defaults->setObject(u"Default Configuration",
+                          HXValue(makeDictionary({{QStringLiteral("Last Timestamp"), HXValue(42.0)}})));
+    store.load();
+    ASSERT_TRUE(h.controller->configuration());
+    EXPECT_EQ(h.configuration().timeIntervalForKey(u"Last Timestamp"), 42.0);
+    ASSERT_EQ(h.ui.alerts.size(), 1u);
+    EXPECT_TRUE(h.ui.alerts[0].informativeText.contains(QStringLiteral("copy of your tracking data")));
+}
+
+TEST(HXConfigurationStore, AFailedSaveIsToldOnceAndTheNewerCopyWinsAtTheNextStart) {
+    EngineHarness h;
+    h.windows.setApplications(
+        {fakeApplication(1, kEditor, QStringLiteral("Editor"), {fakeWindow(1, QStringLiteral("x"))})});
+    h.tickAt(100);
+    h.tickAt(110);
+    HXConfigurationStore& store = h.controller->configurationStore();
+    store.save(HXTrigger::Schedule);
+    const QString path = store.configurationPath();
+    const QString folder = QFileInfo(path).absolutePath();
+    ASSERT_TRUE(HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path));
+
+    // The folder cannot take files any more (a read-only folder; here, for any user, a plain file in
+    // its place with the folder kept elsewhere).
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".kept")));
+    writeBytes(folder, "not a folder");
+    HXLogging::Capture log;
+    h.tickAt(120);
+    store.save(HXTrigger::Schedule);
+    h.tickAt(130);
+    store.save(HXTrigger::Command);
+    ASSERT_EQ(h.ui.alerts.size(), 1u);
+    EXPECT_EQ(h.ui.alerts[0].message, u"Your Tracking Data Could Not Be Saved");
+    EXPECT_EQ(log.lines().filter(QStringLiteral("cannot save configuration")).size(), 1);
+    // At quit the copy goes into the settings; nobody is asked anything on the way out.
+    h.tickAt(140);
+    store.saveConfiguration({.write = true, .userDefaultsFallback = true});
+    EXPECT_EQ(h.ui.alerts.size(), 1u);
+    const HXDictionaryRef copy = h.defaults->dictionaryForKey(u"Default Configuration");
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->timeIntervalForKey(u"Last Timestamp"), 140);
+    ASSERT_TRUE(h.defaults->synchronize());
+
+    // The folder is writable again: the old file is there, but the copy goes further and wins.
+    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(QDir().rename(folder + QStringLiteral(".kept"), folder));
+    EngineHarness next;
+    QDir().mkpath(QFileInfo(next.controller->configurationStore().configurationPath()).absolutePath());
+    ASSERT_TRUE(QFile::copy(path, next.controller->configurationStore().configurationPath()));
+    next.defaults->setObject(u"Default Configuration", HXValue(copy));
+    log.clear();
+    next.controller->configurationStore().load();
+    ASSERT_TRUE(next.controller->configuration());
+    EXPECT_EQ(next.configuration().timeIntervalForKey(u"Last Timestamp"), 140);
+    EXPECT_NEAR(next.application(kEditor)->timeIntervalForKey(Time), 40, 0.001);
+    EXPECT_TRUE(log.contains(QStringLiteral("newer than")));
+    // ...and is written to the file at once, the copy then dropped.
+    const HXDictionaryRef written = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(
+        next.controller->configurationStore().configurationPath());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->timeIntervalForKey(u"Last Timestamp"), 140);
+    EXPECT_FALSE(next.defaults->dictionaryForKey(u"Default Configuration"));
+    EXPECT_TRUE(next.ui.alerts.empty());
+
+    // An older copy (left by an earlier quit) loses to the file.
+    EngineHarness later;
+    QDir().mkpath(QFileInfo(later.controller->configurationStore().configurationPath()).absolutePath());
+    ASSERT_TRUE(QFile::copy(next.controller->configurationStore().configurationPath(),
+                            later.controller->configurationStore().configurationPath()));
+    later.defaults->setObject(u"Default Configuration",
+                              HXValue(makeDictionary({{QStringLiteral("Last Timestamp"), HXValue(50.0)}})));
+    later.controller->configurationStore().load();
+    EXPECT_EQ(later.configuration().timeIntervalForKey(u"Last Timestamp"), 140);
+}
+
+TEST(HXConfigurationStore, TimesThatAreNoNumbersAreDroppedFromTheLoadedLogs) {
+    EngineHarness h;
+    HXConfigurationStore& store = h.controller->configurationStore();
+    const double inf = std::numeric_limits<double>::infinity();
+    auto editor = makeDictionary({{QStringLiteral("Name"), HXValue(QStringLiteral("Editor"))},
+                                  {QStringLiteral("Active Log"), HXValue(makeLog({100, -200, 300, -inf}))}});
+    auto configuration = makeDictionary(
+        {{QStringLiteral("Last Timestamp"), HXValue(inf)},
+         {QStringLiteral("Applications"), HXValue(makeDictionary({{kEditor, HXValue(editor)}}))}});
+    ASSERT_TRUE(writeToBinaryFile(HXValue(configuration), store.configurationPath(), true));
+    store.load();
+    ASSERT_TRUE(h.controller->configuration());
+    EXPECT_EQ(logValues(h.application(kEditor)->arrayForKey(ActiveLog)),
+              (std::vector<double>{100, -200, 300}));
+    EXPECT_EQ(h.configuration().timeIntervalForKey(u"Last Timestamp"), 0);
 }

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <functional>
 
 using namespace HXKeys;
 
@@ -113,4 +117,67 @@ TEST(HXLifecycle, OpenFilesPassesOnlyCSVFiles) {
         {QStringLiteral("/a/report.CSV"), QStringLiteral("/a/notes.txt"), QStringLiteral("/b/x.csv")});
     EXPECT_EQ(h.lifecyclePort.snapshots,
               QStringList({QStringLiteral("/a/report.CSV"), QStringLiteral("/b/x.csv")}));
+}
+
+TEST(HXLifecycle, ShutdownSavesBeforeItLetsGoOfTheDisplayAndTheBuses) {
+    // The steps after the save may wait on a server that stopped answering: by then the data is written.
+    EngineHarness h;
+    h.windows.setApplications(
+        {fakeApplication(1, QStringLiteral("org.example.Editor"), QStringLiteral("Editor"))});
+    h.lifecycle->applicationWillFinishLaunching();
+    h.lifecycle->applicationDidFinishLaunching();
+    h.time.advance(10);
+    h.defaults->setBool(u"Some Setting", true);
+    bool savedFirst = false;
+    bool monitorsStillOn = false;
+    h.lifecycle->shutdown([&] {
+        const HXDictionaryRef saved = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(
+            h.controller->configurationStore().configurationPath());
+        savedFirst = saved && HXUserDefaults(h.defaults->path()).boolForKey(u"Some Setting");
+        monitorsStillOn = h.inputMonitor.isInstalled() && h.presenceMonitor.isRunning();
+    });
+    EXPECT_TRUE(savedFirst);
+    EXPECT_TRUE(monitorsStillOn);
+    EXPECT_FALSE(h.inputMonitor.isInstalled());
+    EXPECT_FALSE(h.presenceMonitor.isRunning());
+}
+
+TEST(HXLifecycle, UnreadableSettingsAreKeptAsideAndTheUserTold) {
+    const std::vector<std::pair<QString, std::function<void(const QString&)>>> cases{
+        {QStringLiteral("is a folder"),
+         [](const QString& path) {
+             QDir().mkpath(path);
+         }},
+        {QStringLiteral("not a dictionary"),
+         [](const QString& path) {
+             QDir().mkpath(QFileInfo(path).absolutePath());
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("<plist><string>x</string></plist>");
+         }},
+    };
+    for (const auto& [reason, make] : cases) {
+        HXLogging::Capture log;
+        EngineHarness h(1700000000.0, make);
+        h.lifecycle->applicationWillFinishLaunching();
+        h.lifecycle->applicationDidFinishLaunching();
+        ASSERT_EQ(h.ui.alerts.size(), 1u) << reason.toStdString();
+        EXPECT_EQ(h.ui.alerts[0].message, u"Your Settings Could Not Be Read");
+        EXPECT_TRUE(h.ui.alerts[0].informativeText.contains(reason))
+            << h.ui.alerts[0].informativeText.toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("user defaults unreadable (%1)").arg(reason)));
+        const QStringList aside =
+            QDir(QFileInfo(h.defaults->path()).absolutePath())
+                .entryList({QStringLiteral("Defaults.plist.unreadable-*")}, QDir::AllEntries);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_TRUE(h.ui.alerts[0].informativeText.contains(aside[0]));
+        // The settings written later go to a file of their own.
+        h.defaults->setBool(u"Some Setting", true);
+        EXPECT_TRUE(h.defaults->synchronize());
+        EXPECT_TRUE(QFileInfo(h.defaults->path()).isFile());
+    }
+    EngineHarness fine;
+    fine.lifecycle->applicationWillFinishLaunching();
+    fine.lifecycle->applicationDidFinishLaunching();
+    EXPECT_TRUE(fine.ui.alerts.empty());
 }
