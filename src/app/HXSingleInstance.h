@@ -21,8 +21,18 @@ public:
     explicit HXSingleInstance(const QString& dataFolder, QObject* parent = nullptr);
     ~HXSingleInstance() override;
 
-    // True when this process is now the tracker of the session.
-    bool acquire();
+    enum class Acquisition {
+        // This process is now the tracker of the session.
+        Acquired,
+        // Another tracker holds the lock.
+        AnotherRuns,
+        // The lock cannot be made at all (the data folder is read-only or not a folder, the lock is a
+        // folder): errorString() says why.
+        Failed,
+    };
+    Acquisition acquire();
+    QString errorString() const { return m_error; }
+    QString lockPath() const { return m_lockPath; }
     // Hands files to the running tracker; false when it cannot be reached.
     static bool handOver(const QStringList& files);
     // Asks the running tracker to show itself; false when it cannot be reached.
@@ -38,6 +48,9 @@ public Q_SLOTS:
     void Reopen();
 
 private:
+    QString m_lockPath;
+    QString m_folderError;
+    QString m_error;
     std::unique_ptr<QLockFile> m_lock;
     std::function<void(const QStringList&)> m_fileHandler;
     std::function<void()> m_reopenHandler;

@@ -6,6 +6,7 @@
 #include "announce/DQXAnnouncer.h"
 #include "app/HXApplication.h"
 #include "app/HXDesktopSession.h"
+#include "app/HXProgramEnd.h"
 #include "app/HXReportsBridge.h"
 #include "app/HXSingleInstance.h"
 #include "app/HXTerminationSignals.h"
@@ -29,6 +30,7 @@
 #include "platform/dbus/HXDBusDisplaySleepInhibitor.h"
 #include "platform/dbus/HXDBusDistributedNotificationCenter.h"
 #include "platform/dbus/HXDBusUserPresenceMonitor.h"
+#include "platform/x11/HXQtDisplayConnection.h"
 #include "platform/x11/HXQtScreenCapture.h"
 #include "platform/x11/HXX11ApplicationControl.h"
 #include "platform/x11/HXX11DisplayPowerMonitor.h"
@@ -48,6 +50,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QThread>
 
 namespace {
 
@@ -105,6 +108,7 @@ HXTracker::HXTracker(HXApplication& application, QObject* parent)
 
 HXTracker::~HXTracker() {
     m_application.setKeyPressHandler(nullptr);
+    HXProgramEnd::setActionAtExit(nullptr);
     if (m_parts->lifecycle)
         m_parts->lifecycle->shutdown();
     // Listeners show the normal icon again once the program is gone.
@@ -112,18 +116,51 @@ HXTracker::~HXTracker() {
         DQXAnnounceImage(QImage());
 }
 
+int HXTracker::exec() {
+    m_inMainLoop = true;
+    const int status = QApplication::exec();
+    m_inMainLoop = false;
+    return status;
+}
+
+void HXTracker::terminate(int signalNumber) {
+    HXSystemLog(QStringLiteral("signal %1: saving and quitting").arg(signalNumber));
+    if (m_parts->lifecycle)
+        m_parts->lifecycle->shutdown([] { HXProgramEnd::endWithin(kEndGrace); });
+    // Only the main loop itself can simply stop: an alert open (at start-up or later) runs a loop of
+    // its own, and what would follow its answer must not run any more.
+    // Not quit(): that asks every window to close first, and the ad hoc timer's window stays while its
+    // timer runs.
+    if (m_inMainLoop && QThread::currentThread()->loopLevel() == 1)
+        QCoreApplication::exit(0);
+    else
+        HXProgramEnd::endNow();
+}
+
 std::optional<int> HXTracker::start(const QStringList& files) {
     Parts& p = *m_parts;
     const QString library = HXLibraryFolder();
     p.singleInstance = std::make_unique<HXSingleInstance>(library);
-    if (!p.singleInstance->acquire()) {
+    switch (p.singleInstance->acquire()) {
+    case HXSingleInstance::Acquisition::Acquired:
+        break;
+    case HXSingleInstance::Acquisition::AnotherRuns:
         // Another tracker runs in this session: it takes the files, or without any comes to the front.
         if (!files.isEmpty() && !HXSingleInstance::handOver(files))
             HXSystemLog(QStringLiteral("cannot hand files over to the running tracker"));
         if (files.isEmpty() && !HXSingleInstance::reopenRunning())
             HXSystemLog(QStringLiteral("cannot reach the running tracker"));
         return 0;
+    case HXSingleInstance::Acquisition::Failed:
+        HXSystemLog(QStringLiteral("cannot create the lock <%1>, so no tracker can run: %2")
+                        .arg(p.singleInstance->lockPath(), p.singleInstance->errorString()));
+        return 1;
     }
+    // From here on every termination signal ends the program, saving what there is, whatever runs
+    // (an alert of the start-up included).
+    p.terminationSignals = std::make_unique<HXTerminationSignals>();
+    connect(p.terminationSignals.get(), &HXTerminationSignals::terminationRequested, this,
+            &HXTracker::terminate);
 
     p.session = std::make_unique<HXDesktopSession>();
     QString reason;
@@ -226,17 +263,18 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.singleInstance->setReopenHandler([&p] { p.tray->reopen(); });
 
     m_application.setActivityHandler([&p] { p.controller->hibernation().deferHibernation(); });
-    // Every way out saves: the quit command, the end of the session, and termination signals.
-    p.terminationSignals = std::make_unique<HXTerminationSignals>();
-    connect(p.terminationSignals.get(), &HXTerminationSignals::terminationRequested, this, [&p](int number) {
-        HXSystemLog(QStringLiteral("signal %1: saving and quitting").arg(number));
-        p.lifecycle->shutdown();
-        // Not quit(): that asks every window to close first, and the ad hoc timer's window stays while
-        // its timer runs.
-        QCoreApplication::exit(0);
-    });
+    // Every way out saves: the quit command, the end of the session, termination signals, and an exit
+    // forced on the program from within, as Qt's when the X server goes away.
     connect(&m_application, &QGuiApplication::commitDataRequest, this, [&p] { p.lifecycle->shutdown(); });
     connect(&m_application, &QCoreApplication::aboutToQuit, this, [&p] { p.lifecycle->shutdown(); });
+    HXProgramEnd::setActionAtExit([&p] {
+        if (p.lifecycle->hasShutDown())
+            return;
+        HXSystemLog(HXQtDisplayConnectionBroke()
+                        ? QStringLiteral("the connection to the X server broke: saving before the end")
+                        : QStringLiteral("the program ends without a shutdown: saving first"));
+        p.lifecycle->shutdown();
+    });
 
     p.lifecycle->applicationWillFinishLaunching();
     p.lifecycle->applicationDidFinishLaunching();

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -21,9 +22,19 @@ public:
     // handing the files to the tracker that already runs, non-zero after telling the user why it
     // cannot track.
     std::optional<int> start(const QStringList& files);
+    // The main loop, once start() let the tracker run; its exit status.
+    int exec();
+
+    // After a termination signal, once the data is saved, the program ends within this time whatever
+    // the display does.
+    static constexpr std::chrono::seconds kEndGrace{5};
 
 private:
     struct Parts;
+
+    void terminate(int signalNumber);
+
     HXApplication& m_application;
     std::unique_ptr<Parts> m_parts;
+    bool m_inMainLoop = false;
 };

@@ -91,5 +91,5 @@ int main(int argc, char** argv) {
     HXTracker tracker(application);
     if (const std::optional<int> status = tracker.start(files))
         return *status;
-    return QApplication::exec();
+    return tracker.exec();
 }

@@ -9,6 +9,8 @@
 #include <QDateTime>
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +20,9 @@
 #include <xcb/xcb.h>
 
 #include <csignal>
+#include <utility>
+
+#include <unistd.h>
 
 using namespace HXKeys;
 
@@ -39,12 +44,35 @@ public:
         }
     }
 
+    // Another X server than the session's, for tests that stop or kill it.
+    void setDisplay(const QByteArray& display) {
+        m_environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    }
+    // Standard error is kept for errors() instead of passed on.
+    void captureErrors() { m_captureErrors = true; }
+    QString errors() {
+        // Without an event loop of the test's own, the pipe is read here.
+        m_process.setReadChannel(QProcess::StandardError);
+        while (m_process.waitForReadyRead(0)) {
+        }
+        m_errors += QString::fromLocal8Bit(m_process.readAllStandardError());
+        return m_errors;
+    }
+    qint64 pid() const { return m_process.processId(); }
+    // The exit status once the program ended by itself, -1 when it still runs after the time.
+    int waitForEnd(int milliseconds) {
+        if (!m_process.waitForFinished(milliseconds))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+
     HXUserDefaults settings() const {
         return HXUserDefaults(m_home.filePath(QStringLiteral("config/Qualdern/Defaults.plist")));
     }
     void start(const QStringList& arguments = {}) {
         m_process.setProcessEnvironment(m_environment);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels
+                                                        : QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral(QD_QUALDERN_PROGRAM), arguments);
         ASSERT_TRUE(m_process.waitForStarted(10000));
     }
@@ -73,6 +101,8 @@ private:
     QTemporaryDir m_home;
     QProcessEnvironment m_environment;
     QProcess m_process;
+    bool m_captureErrors = false;
+    QString m_errors;
 };
 
 HXDictionaryRef applicationNamed(const HXDictionary& configuration, const QString& name) {
@@ -363,4 +393,217 @@ TEST(HXTrackerProgram, WindowModeOpensTheLiveReportAndKeepsTheChosenInterval) {
     const HXUserDefaults settings = tracker.settings();
     EXPECT_EQ(settings.integerForKey(u"Report: Default: Interval"), 2);
     EXPECT_FALSE(settings.boolForKey(u"Report: Default: Closed"));
+}
+
+namespace {
+
+// Runs a tool (xdotool and the like) on the given X server; true when it succeeds.
+bool succeedsOn(const QByteArray& display, const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+    tool.setProcessEnvironment(environment);
+    tool.start(program, arguments);
+    return tool.waitForFinished(5000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+double timeOf(const HXDictionaryRef& configuration, const QString& name) {
+    const HXDictionaryRef app = configuration ? applicationNamed(*configuration, name) : nullptr;
+    return app ? app->timeIntervalForKey(Time) : -1;
+}
+
+} // namespace
+
+TEST(HXTrackerProgram, TheXServerGoingAwaySavesEverythingUpToTheLastTick) {
+    PrivateXServer x;
+    ASSERT_TRUE(x.isRunning());
+    ASSERT_TRUE(x.startWindowManager());
+    TestWindowApp app({QStringLiteral("--class"), QStringLiteral("doomed,Doomed"), QStringLiteral("--title"),
+                       QStringLiteral("Before the end")},
+                      x.display());
+    ASSERT_TRUE(app.isReady());
+    TrackerRun tracker;
+    tracker.setDisplay(x.display());
+    tracker.captureErrors();
+    tracker.start();
+    // A first run: nothing saved so far, and the next automatic save half an hour away.
+    ASSERT_TRUE(
+        waitUntil([&] { return tracker.errors().contains(QStringLiteral("window source: X11")); }, 10000))
+        << tracker.errors().toStdString();
+    spin(3000);
+    ASSERT_FALSE(tracker.savedConfiguration());
+    x.kill();
+    EXPECT_NE(tracker.waitForEnd(15000), -1);
+    EXPECT_TRUE(tracker.errors().contains(QStringLiteral("the connection to the X server broke: saving")))
+        << tracker.errors().toStdString();
+    EXPECT_GT(timeOf(tracker.savedConfiguration(), QStringLiteral("Doomed")), 2.0);
+}
+
+TEST(HXTrackerProgram, AFrozenXServerDoesNotKeepTerminationFromSavingAndEnding) {
+    PrivateXServer x;
+    ASSERT_TRUE(x.isRunning());
+    ASSERT_TRUE(x.startWindowManager());
+    TestWindowApp app({QStringLiteral("--class"), QStringLiteral("frozen,Frozen"), QStringLiteral("--title"),
+                       QStringLiteral("Cold")},
+                      x.display());
+    ASSERT_TRUE(app.isReady());
+    TrackerRun tracker;
+    tracker.setDisplay(x.display());
+    tracker.captureErrors();
+    tracker.start();
+    ASSERT_TRUE(
+        waitUntil([&] { return tracker.errors().contains(QStringLiteral("window source: X11")); }, 10000));
+    spin(3000);
+    // The server stops answering; ticks go on meanwhile, and then the session ends.
+    x.pause();
+    spin(2500);
+    QElapsedTimer ending;
+    ending.start();
+    ::kill(static_cast<pid_t>(tracker.pid()), SIGTERM);
+    const int status = tracker.waitForEnd(20000);
+    const qint64 took = ending.elapsed();
+    x.resume();
+    EXPECT_EQ(status, 0) << tracker.errors().toStdString();
+    EXPECT_LT(took, 10000);
+    EXPECT_TRUE(tracker.errors().contains(QStringLiteral("The X11 display does not answer")))
+        << tracker.errors().toStdString();
+    EXPECT_GT(timeOf(tracker.savedConfiguration(), QStringLiteral("Frozen")), 2.0);
+}
+
+TEST(HXTrackerProgram, TerminationWhileTheStartUpAlertIsOpenEndsTheProgram) {
+    QD_REQUIRE_DISPLAY();
+    TrackerRun tracker;
+    const QString configuration = tracker.path(QStringLiteral("data/Qualdern/Configurations/Default.plist"));
+    QDir().mkpath(QFileInfo(configuration).absolutePath());
+    QFile file(configuration);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("bplist00 damaged");
+    file.close();
+    tracker.captureErrors();
+    tracker.start();
+    // The alert about the unreadable file is the tracker's only window while it is open.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return succeedsOn(
+                {}, QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(tracker.pid())});
+        },
+        15000))
+        << tracker.errors().toStdString();
+    ASSERT_TRUE(tracker.isRunning());
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0) << tracker.errors().toStdString();
+    EXPECT_TRUE(tracker.errors().contains(QStringLiteral("signal 15: saving and quitting")));
+    // The unreadable file stays as it was, aside.
+    EXPECT_EQ(QDir(QFileInfo(configuration).absolutePath())
+                  .entryList({QStringLiteral("Default.plist.unreadable-*")})
+                  .size(),
+              1);
+}
+
+TEST(HXTrackerProgram, WaitsForAWindowManagerThatComesLaterOrRestarts) {
+    PrivateXServer x;
+    ASSERT_TRUE(x.isRunning());
+    TestWindowApp app({QStringLiteral("--class"), QStringLiteral("early,Early"), QStringLiteral("--title"),
+                       QStringLiteral("First window")},
+                      x.display());
+    ASSERT_TRUE(app.isReady());
+    TrackerRun tracker;
+    tracker.setDisplay(x.display());
+    tracker.captureErrors();
+    tracker.start();
+    ASSERT_TRUE(waitUntil(
+        [&] { return tracker.errors().contains(QStringLiteral("no window manager with EWMH support")); },
+        10000))
+        << tracker.errors().toStdString();
+    spin(1000);
+    ASSERT_TRUE(tracker.isRunning()) << tracker.errors().toStdString();
+    // The private tracker keeps its lock private, like every other file.
+    EXPECT_EQ(QFileInfo(tracker.path(QStringLiteral("data/Qualdern/tracker.lock"))).permissions() &
+                  (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup |
+                   QFileDevice::WriteOther),
+              QFileDevice::Permissions());
+
+    ASSERT_TRUE(x.startWindowManager());
+    const QString found = QStringLiteral("found a window manager with EWMH support");
+    ASSERT_TRUE(waitUntil([&] { return tracker.errors().contains(found); }, 10000))
+        << tracker.errors().toStdString();
+    spin(2500);
+    // The window manager restarts.
+    x.killWindowManager();
+    ASSERT_TRUE(waitUntil(
+        [&] { return tracker.errors().count(QStringLiteral("cannot read the window list")) == 1; }, 10000))
+        << tracker.errors().toStdString();
+    ASSERT_TRUE(x.startWindowManager());
+    ASSERT_TRUE(waitUntil([&] { return tracker.errors().count(found) == 2; }, 10000))
+        << tracker.errors().toStdString();
+    spin(2500);
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    EXPECT_EQ(tracker.errors().count(found), 2) << tracker.errors().toStdString();
+    const HXDictionaryRef configuration = tracker.savedConfiguration();
+    EXPECT_GT(timeOf(configuration, QStringLiteral("Early")), 4.0);
+    const HXDictionaryRef early =
+        configuration ? applicationNamed(*configuration, QStringLiteral("Early")) : nullptr;
+    ASSERT_TRUE(early);
+    // One stretch before the restart, one after it.
+    EXPECT_EQ(log(*early, ActiveLog).size(), 3u);
+}
+
+TEST(HXTrackerProgram, ALockThatCannotBeMadeIsToldApartFromAnotherTracker) {
+    QD_REQUIRE_DISPLAY();
+    const auto run = [](TrackerRun& tracker, bool unprivileged) {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), tracker.path(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), tracker.path(QStringLiteral("config")));
+        program.setProcessEnvironment(environment);
+        if (unprivileged)
+            program.start(QStringLiteral("setpriv"),
+                          {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                           QStringLiteral("--clear-groups"), QStringLiteral(QD_QUALDERN_PROGRAM)});
+        else
+            program.start(QStringLiteral(QD_QUALDERN_PROGRAM), {});
+        EXPECT_TRUE(program.waitForFinished(20000));
+        return std::pair(program.exitCode(), QString::fromLocal8Bit(program.readAllStandardError()));
+    };
+    {
+        // The data folder is a plain file.
+        TrackerRun tracker;
+        QFile file(tracker.path(QStringLiteral("data/Qualdern")));
+        QDir().mkpath(tracker.path(QStringLiteral("data")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        const auto [status, errors] = run(tracker, false);
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(errors.contains(QStringLiteral("cannot create the lock"))) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QStringLiteral("is not a folder"))) << errors.toStdString();
+    }
+    {
+        // The lock is a folder.
+        TrackerRun tracker;
+        ASSERT_TRUE(QDir().mkpath(tracker.path(QStringLiteral("data/Qualdern/tracker.lock"))));
+        const auto [status, errors] = run(tracker, false);
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(errors.contains(QStringLiteral("tracker.lock> is a folder"))) << errors.toStdString();
+    }
+    {
+        // The data folder is read-only for the user (as the superuser can write anywhere, the tracker
+        // then runs as nobody).
+        TrackerRun tracker;
+        ASSERT_TRUE(QDir().mkpath(tracker.path(QStringLiteral("data/Qualdern"))));
+        const bool asRoot = ::geteuid() == 0;
+        for (const QString& folder : {tracker.path(QString()), tracker.path(QStringLiteral("data"))})
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther);
+        QFile::setPermissions(tracker.path(QStringLiteral("data/Qualdern")),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                  QFileDevice::ExeOther);
+        const auto [status, errors] = run(tracker, asRoot);
+        EXPECT_EQ(status, 1);
+        EXPECT_TRUE(errors.contains(QStringLiteral("cannot create the lock"))) << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QStringLiteral("no permission"))) << errors.toStdString();
+        QFile::setPermissions(tracker.path(QStringLiteral("data/Qualdern")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 }

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <csignal>
 
 TestWindowApp::TestWindowApp(const QStringList& arguments, const QByteArray& display) {
     if (!display.isEmpty()) {
@@ -163,7 +164,21 @@ void PrivateXServer::killWindowManager() {
     m_windowManager.waitForFinished();
 }
 
+void PrivateXServer::kill() {
+    m_server.kill();
+    m_server.waitForFinished(3000);
+}
+
+void PrivateXServer::pause() {
+    ::kill(static_cast<pid_t>(m_server.processId()), SIGSTOP);
+}
+
+void PrivateXServer::resume() {
+    ::kill(static_cast<pid_t>(m_server.processId()), SIGCONT);
+}
+
 PrivateXServer::~PrivateXServer() {
+    resume();
     killWindowManager();
     m_server.terminate();
     if (!m_server.waitForFinished(3000)) {

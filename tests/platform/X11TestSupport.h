@@ -75,6 +75,11 @@ public:
     // Kills it without a chance to clean up, as a crash would.
     void killWindowManager();
 
+    // The server itself: gone at once, as in a crash; stopped (SIGSTOP: it answers nothing) and going on.
+    void kill();
+    void pause();
+    void resume();
+
 private:
     QProcess m_server;
     QProcess m_windowManager;

@@ -12,6 +12,8 @@ QString HXX11AvailabilityReason(HXX11Availability availability) {
                               "cannot be read.");
     case HXX11Availability::ConnectionLost:
         return QStringLiteral("The connection to the X11 display was lost.");
+    case HXX11Availability::NotResponding:
+        return QStringLiteral("The X11 display does not answer.");
     }
     return QString();
 }

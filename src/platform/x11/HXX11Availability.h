@@ -12,6 +12,8 @@ enum class HXX11Availability {
     NoWindowManager,
     // The connection to the X server broke.
     ConnectionLost,
+    // The X server does not answer (it is frozen or stopped).
+    NotResponding,
 };
 
 // One plain sentence for the user; empty when available.

@@ -4,9 +4,13 @@
 #include "platform/x11/HXX11Reply.h"
 #include "platform/x11/HXX11WindowQuery.h"
 
+#include "foundation/HXLog.h"
+
 #include <xcb/res.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+
+#include <sys/socket.h>
 
 struct HXX11Display::Atoms {
     xcb_ewmh_connection_t ewmh{};
@@ -72,6 +76,10 @@ HXX11Display::HXX11Display(const QByteArray& displayName) {
 }
 
 HXX11Display::~HXX11Display() {
+    // A query still waiting on a server that stopped answering is woken: with the socket shut, the
+    // X library gives up at once.
+    if (m_queryThread && m_queryThread->isBusy())
+        ::shutdown(xcb_get_file_descriptor(m_connection), SHUT_RDWR);
     m_queryThread.reset();
     m_query.reset();
     m_atoms.reset();
@@ -90,9 +98,41 @@ std::shared_ptr<const HXX11WindowSnapshot> HXX11Display::snapshot() {
     const auto now = std::chrono::steady_clock::now();
     if (m_snapshotTime && now - *m_snapshotTime < m_lifetime)
         return m_snapshot;
-    std::optional<HXX11WindowSnapshot> fresh;
-    m_queryThread->run([&] { fresh = m_query->run(m_availability); });
-    m_snapshot = fresh ? std::make_shared<const HXX11WindowSnapshot>(std::move(*fresh)) : nullptr;
+    // The query owns what it fills in, so that it may outlast the wait.
+    struct Answer {
+        std::optional<HXX11WindowSnapshot> snapshot;
+        HXX11Availability availability;
+    };
+    const auto answer = std::make_shared<Answer>(Answer{std::nullopt, m_availability});
+    const HXX11WindowQuery* query = m_query.get();
+    if (m_queryThread->run([answer, query] { answer->snapshot = query->run(answer->availability); },
+                           m_queryTimeout)) {
+        setAvailability(answer->availability);
+        m_snapshot = answer->snapshot
+                         ? std::make_shared<const HXX11WindowSnapshot>(std::move(*answer->snapshot))
+                         : nullptr;
+    } else {
+        setAvailability(HXX11Availability::NotResponding);
+        m_snapshot = nullptr;
+    }
     m_snapshotTime = now;
     return m_snapshot;
+}
+
+void HXX11Display::setAvailability(HXX11Availability availability) {
+    const HXX11Availability before = m_availability;
+    m_availability = availability;
+    if (!m_read) {
+        m_read = true;
+        return;
+    }
+    if (availability == before)
+        return;
+    if (availability != HXX11Availability::Available)
+        HXSystemLog(
+            QStringLiteral("cannot read the window list: %1").arg(HXX11AvailabilityReason(availability)));
+    else if (before == HXX11Availability::NoWindowManager)
+        HXSystemLog(QStringLiteral("found a window manager with EWMH support"));
+    else
+        HXSystemLog(QStringLiteral("the window list can be read again"));
 }
