@@ -205,3 +205,18 @@ TEST_F(CSVExport, WritesPrivateFilesOrNothing) {
     setColumns(true, false, true, true, true, false);
     EXPECT_FALSE(exportPool(source, nullptr, 1000, 6000, scratch.file(QStringLiteral("missing/dir/x.csv"))));
 }
+
+TEST_F(CSVExport, FieldsThatASpreadsheetWouldRunAreWrittenAsTheyAre) {
+    // The format is read by other programs and stays as it is: no quote or apostrophe is put in front of
+    // such a field (the risk is told in the README, next to the export).
+    const HXDictionaryRef inbox = application(*source.configuration(), QStringLiteral("com.mail"))
+                                      ->dictionaryForKey(WindowsByName)
+                                      ->dictionaryForKey(QStringLiteral("Inbox"));
+    setColumns(false, false, true, true, false, true);
+    for (const QString& title :
+         {QStringLiteral("=1+2"), QStringLiteral("+1"), QStringLiteral("-2"), QStringLiteral("@SUM(A1)")}) {
+        inbox->setValue(Name, title);
+        EXPECT_TRUE(exportText().contains(QStringLiteral("\nMail,%1,1000.00,1800.00\n").arg(title)))
+            << exportText().toStdString();
+    }
+}
