@@ -161,6 +161,11 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.terminationSignals = std::make_unique<HXTerminationSignals>();
     connect(p.terminationSignals.get(), &HXTerminationSignals::terminationRequested, this,
             &HXTracker::terminate);
+    // A main thread stuck on a frozen X server (Qt paints and waits for it without a time-out) cannot
+    // take the signal: its X connection is cut, Qt's exit for a broken connection follows, and the
+    // action at exit below saves.
+    if (std::function<void()> cut = HXQtDisplayConnectionCutter())
+        p.terminationSignals->setUnansweredAction(kSignalPatience, std::move(cut));
 
     p.session = std::make_unique<HXDesktopSession>();
     QString reason;
@@ -268,12 +273,20 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     connect(&m_application, &QGuiApplication::commitDataRequest, this, [&p] { p.lifecycle->shutdown(); });
     connect(&m_application, &QCoreApplication::aboutToQuit, this, [&p] { p.lifecycle->shutdown(); });
     HXProgramEnd::setActionAtExit([&p] {
-        if (p.lifecycle->hasShutDown())
-            return;
-        HXSystemLog(HXQtDisplayConnectionBroke()
-                        ? QStringLiteral("the connection to the X server broke: saving before the end")
-                        : QStringLiteral("the program ends without a shutdown: saving first"));
-        p.lifecycle->shutdown();
+        const bool terminating = HXTerminationSignals::requested();
+        if (!p.lifecycle->hasShutDown()) {
+            if (terminating)
+                HXSystemLog(
+                    QStringLiteral("termination while the X server does not answer: saving and quitting"));
+            else if (HXQtDisplayConnectionBroke())
+                HXSystemLog(QStringLiteral("the connection to the X server broke: saving before the end"));
+            else
+                HXSystemLog(QStringLiteral("the program ends without a shutdown: saving first"));
+            p.lifecycle->shutdown();
+        }
+        // Asked to end, the program ends as asked, not with the status of the connection it cut.
+        if (terminating)
+            HXProgramEnd::endNow();
     });
 
     p.lifecycle->applicationWillFinishLaunching();

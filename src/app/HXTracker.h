@@ -28,6 +28,9 @@ public:
     // After a termination signal, once the data is saved, the program ends within this time whatever
     // the display does.
     static constexpr std::chrono::seconds kEndGrace{5};
+    // How long a termination signal may wait for the main thread before the X connection it may be
+    // stuck on is cut.
+    static constexpr std::chrono::seconds kSignalPatience{2};
 
 private:
     struct Parts;
