@@ -26,18 +26,18 @@ QString pointerText(std::uint64_t value) {
 
 std::uint32_t HXCarbonModifierFlagsFromCocoaModifierFlags(std::uint64_t flags) {
     std::uint32_t modifiers = 0;
-    for (const auto& [cocoa, carbon] : kMapping) {
-        if (flags & cocoa)
-            modifiers |= carbon;
+    for (const auto& [eventFlag, storedFlag] : kMapping) {
+        if (flags & eventFlag)
+            modifiers |= storedFlag;
     }
     return modifiers;
 }
 
 std::uint64_t HXCocoaModifierFlagsFromCarbonModifierFlags(std::uint32_t modifiers) {
     std::uint64_t flags = 0;
-    for (const auto& [cocoa, carbon] : kMapping) {
-        if (modifiers & carbon)
-            flags |= cocoa;
+    for (const auto& [eventFlag, storedFlag] : kMapping) {
+        if (modifiers & storedFlag)
+            flags |= eventFlag;
     }
     return flags;
 }

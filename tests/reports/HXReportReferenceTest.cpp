@@ -1,5 +1,5 @@
 // The reference interval of percentages: the union of every application's and pool's activity, checked
-// against merging the streams the described way, for clips of well-kept and of malformed stored logs.
+// against merging the streams one by one, for clips of well-kept and of malformed stored logs.
 #include "reports/HXReportReference.h"
 #include "reports/HXClippedEventLog.h"
 #include "reports/HXEventStream.h"

@@ -298,7 +298,7 @@ std::vector<HXPreferenceChoice> HXPreferencesModel::choices(P control) const {
         choices = {{0, HXLocalized("Comma")}, {1, HXLocalized("Semicolon")}, {2, HXLocalized("Tab")}};
         break;
     case P::ExportRowSeparator:
-        choices = {{0, HXLocalized("LF (Linux, macOS)")},
+        choices = {{0, HXLocalized("LF (Linux)")},
                    {1, HXLocalized("CR (Classic Mac OS)")},
                    {2, HXLocalized("CR LF (Windows)")}};
         break;
