@@ -10,6 +10,7 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
+#include <iterator>
 
 using namespace HXKeys;
 
@@ -61,6 +62,14 @@ struct ClipMemo {
     LogState front;
     bool hasEvents = false;
     std::weak_ptr<HXDictionary> record;
+    // The clipped record's times, as the sort reads them.
+    double time = 0;
+    double frontTime = 0;
+    bool hasTime = false;
+    bool hasFrontTime = false;
+    // The record's place in the last sort of its list (see SortMemo); a stamp of 0 is no place.
+    std::uint64_t sortStamp = 0;
+    std::size_t rank = 0;
 
     bool answers(double a2, double b2, const LogState& active2, const LogState& front2) const {
         if (a2 != a || b2 < b || !(active2 == active) || !(front2 == front))
@@ -70,6 +79,28 @@ struct ClipMemo {
 };
 
 const int kClipMemoTag = 0;
+
+// The last sort of one list of records (an application's windows, all applications, all pools), kept
+// with the dictionary that holds them: a list asked for again is mostly in the same order, so the
+// records that come back unchanged keep their order and only the others are sorted into it.
+struct SortMemo {
+    std::uint64_t stamp = 0;
+    std::size_t count = 0;
+};
+
+const int kSortMemoTag = 0;
+
+// A clipped record with its source's memo.
+struct Clipped {
+    HXDictionaryRef record;
+    ClipMemo* memo = nullptr;
+};
+
+double numberFor(const HXDictionary& d, HXKey key, bool& has) {
+    const HXValue* v = d.find(key);
+    has = v && v->isNumber();
+    return has ? v->toDouble() : 0.0;
+}
 
 class Assembly {
 public:
@@ -83,19 +114,24 @@ public:
     HXArrayRef list() const { return m_list; }
 
     void addApplications(const HXLiveReportSource& source) {
-        for (const HXDictionaryRef& app : sorted(clipAll(applicationSources(source)))) {
+        HXDictionary* group = nullptr;
+        const Sources applications = applicationSources(source, group);
+        for (const HXDictionaryRef& app : sorted(clipAll(applications), group)) {
             m_list->append(app);
             const HXDictionaryRef& record = sourceOf(*app);
             if (!m_allItems && !record->boolForKey(Expanded))
                 continue;
             Sources windows;
+            HXDictionary* windowGroup = nullptr;
             if (m_allItems) {
-                if (const HXValue* byName = record->find(WindowsByName); byName && byName->isDictionary())
-                    windows = records(*byName->toDictionary());
+                if (const HXValue* byName = record->find(WindowsByName); byName && byName->isDictionary()) {
+                    windowGroup = byName->toDictionary().get();
+                    windows = records(*windowGroup);
+                }
             } else {
                 windows = records(record->listWindows());
             }
-            for (const HXDictionaryRef& window : sorted(clipAll(windows)))
+            for (const HXDictionaryRef& window : sorted(clipAll(windows), windowGroup))
                 m_list->append(window);
         }
     }
@@ -104,7 +140,7 @@ public:
         m_configuration = source.configuration();
         m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(u"Pools") : nullptr)
                              : source.listPools();
-        for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)))) {
+        for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)), m_configuration.get())) {
             m_list->append(pool);
             addChildren(*sourceOf(*pool), 2, true);
         }
@@ -116,14 +152,17 @@ private:
     // assembled.
     using Sources = std::vector<const HXDictionaryRef*>;
 
-    Sources applicationSources(const HXLiveReportSource& source) {
+    Sources applicationSources(const HXLiveReportSource& source, HXDictionary*& group) {
         if (!m_allItems) {
             m_applications = source.listApplications();
             return records(m_applications);
         }
         m_configuration = source.configuration();
         const HXValue* byKey = m_configuration ? m_configuration->find(u"Applications") : nullptr;
-        return byKey && byKey->isDictionary() ? records(*byKey->toDictionary()) : Sources();
+        if (!byKey || !byKey->isDictionary())
+            return Sources();
+        group = byKey->toDictionary().get();
+        return records(*group);
     }
 
     // Pool items and their windows, unsorted: in the organizer's order where the pool has one (its
@@ -137,16 +176,16 @@ private:
         if (!organizerOrder && (!stored || !stored->isArray()))
             return;
         for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
-            HXDictionaryRef clipped = clip(*child);
-            if (!clipped)
+            Clipped clipped = clip(*child);
+            if (!clipped.record)
                 continue;
-            m_list->append(std::move(clipped));
+            m_list->append(std::move(clipped.record));
             addChildren(**child, depth - 1, organizerOrder);
         }
     }
 
-    std::vector<HXDictionaryRef> clipAll(const Sources& sources) {
-        std::vector<HXDictionaryRef> kept;
+    std::vector<Clipped> clipAll(const Sources& sources) {
+        std::vector<Clipped> kept;
         const std::size_t n = sources.size();
         for (std::size_t i = 0; i < n; ++i) {
             // Records and their logs lie all over memory: the records a few steps ahead are fetched
@@ -159,7 +198,7 @@ private:
                 prefetchLogs(**sources[i + 2], false);
             if (i + 1 < n)
                 prefetchLogs(**sources[i + 1], true);
-            if (HXDictionaryRef clipped = clip(*sources[i]))
+            if (Clipped clipped = clip(*sources[i]); clipped.record)
                 kept.push_back(std::move(clipped));
         }
         return kept;
@@ -167,15 +206,15 @@ private:
 
     // The clipped record when the keep rule keeps it, else null; from the record's memo when its logs
     // are as they were.
-    HXDictionaryRef clip(const HXDictionaryRef& source) {
+    Clipped clip(const HXDictionaryRef& source) {
         const LogState active = LogState::of(*source, ActiveLog);
         const LogState front = LogState::of(*source, FrontActiveLog);
         auto memo = std::static_pointer_cast<ClipMemo>(source->associatedObject(&kClipMemoTag));
         if (memo && memo->answers(m_a, m_b, active, front)) {
             if (!memo->hasEvents && !m_keepAll)
-                return nullptr;
+                return {};
             if (HXDictionaryRef kept = memo->record.lock())
-                return kept;
+                return {std::move(kept), memo.get()};
         }
         const bool events = m_clipper.clip(source, m_a, m_b);
         HXDictionaryRef clipped = events || m_keepAll ? m_clipper.record() : nullptr;
@@ -189,7 +228,12 @@ private:
         memo->front = front;
         memo->hasEvents = events;
         memo->record = clipped;
-        return clipped;
+        memo->sortStamp = 0;
+        if (clipped) {
+            memo->time = numberFor(*clipped, Time, memo->hasTime);
+            memo->frontTime = numberFor(*clipped, FrontTime, memo->hasFrontTime);
+        }
+        return {std::move(clipped), memo.get()};
     }
 
     static void prefetchLogs(const HXDictionary& record, bool tails) {
@@ -208,43 +252,48 @@ private:
 
     // HXSortItems with the times and names read once per record instead of once per comparison, and
     // names compared by the collation keys their source records keep from report to report.
-    std::vector<HXDictionaryRef> sorted(std::vector<HXDictionaryRef> clipped) const {
-        if (!m_allItems || clipped.size() < 2)
-            return clipped;
+    std::vector<HXDictionaryRef> sorted(std::vector<Clipped> clipped, HXDictionary* group) const {
+        std::vector<HXDictionaryRef> out;
+        out.reserve(clipped.size());
+        if (!m_allItems || clipped.size() < 2) {
+            for (Clipped& c : clipped)
+                out.push_back(std::move(c.record));
+            return out;
+        }
+        // Names and their collation keys are looked up only for the records whose times tie.
         struct Keyed {
             const HXDictionary* record;
-            QString name;
-            HXDictionary* source;
-            mutable const QCollatorSortKey* key;
             std::size_t index;
             double time;
             double front;
             bool hasTime;
             bool hasFront;
-        };
-        const auto number = [](const HXDictionary& d, HXKey key, bool& has) {
-            const HXValue* v = d.find(key);
-            has = v && v->isNumber();
-            return has ? v->toDouble() : 0.0;
+            mutable bool named = false;
+            mutable QString name;
+            mutable const QCollatorSortKey* key = nullptr;
+
+            const QString& itemName() const {
+                if (!named) {
+                    // A clipped record's name is its source's item name already.
+                    const HXValue* v = record->find(Name);
+                    name = v && v->isString() ? v->toString() : record->itemName();
+                    named = true;
+                }
+                return name;
+            }
         };
         std::vector<Keyed> keyed;
         keyed.reserve(clipped.size());
         for (std::size_t i = 0; i < clipped.size(); ++i) {
-            const HXDictionary& record = *clipped[i];
-            // A clipped record's name is its source's item name already.
-            const HXValue* name = record.find(Name);
-            Keyed k{&record,
-                    name && name->isString() ? name->toString() : record.itemName(),
-                    sourceOf(record).get(),
-                    nullptr,
-                    i,
-                    0,
-                    0,
-                    false,
-                    false};
-            k.time = number(*k.record, Time, k.hasTime);
-            k.front = number(*k.record, FrontTime, k.hasFront);
-            keyed.push_back(k);
+            const ClipMemo& memo = *clipped[i].memo;
+            Keyed k{};
+            k.record = clipped[i].record.get();
+            k.index = i;
+            k.time = memo.time;
+            k.front = memo.frontTime;
+            k.hasTime = memo.hasTime;
+            k.hasFront = memo.hasFrontTime;
+            keyed.push_back(std::move(k));
         }
         const auto descending = [](bool hasA, double a, bool hasB, double b) {
             if (hasA && hasB)
@@ -252,33 +301,81 @@ private:
             return hasA == hasB ? 0 : (hasA ? -1 : 1);
         };
         const int column = m_sortColumn;
-        std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        // HXSortItems, and then the list's own order: one order for all, so that records that keep
+        // their order and records sorted into it come out as a stable sort of the list would.
+        const auto before = [&](const Keyed* a, const Keyed* b) {
             if (column >= 2) {
-                if (const int c = descending(a.hasTime, a.time, b.hasTime, b.time))
+                if (const int c = descending(a->hasTime, a->time, b->hasTime, b->time))
                     return c < 0;
             }
             if (column >= 1) {
-                if (const int c = descending(a.hasFront, a.front, b.hasFront, b.front))
+                if (const int c = descending(a->hasFront, a->front, b->hasFront, b->front))
                     return c < 0;
             }
             // HXSortItemsByName: by name, empty names last, then by "Path".
-            if (a.name.isEmpty() || b.name.isEmpty()) {
-                if (const int c = HXSortStrings(a.name, b.name))
+            const QString& nameA = a->itemName();
+            const QString& nameB = b->itemName();
+            if (nameA.isEmpty() || nameB.isEmpty()) {
+                if (const int c = HXSortStrings(nameA, nameB))
                     return c < 0;
             } else {
-                if (!a.key)
-                    a.key = &HXItemNameCollationKey(*a.source, a.name);
-                if (!b.key)
-                    b.key = &HXItemNameCollationKey(*b.source, b.name);
-                if (const int c = a.key->compare(*b.key))
+                if (!a->key)
+                    a->key = &HXItemNameCollationKey(*sourceOf(*a->record), nameA);
+                if (!b->key)
+                    b->key = &HXItemNameCollationKey(*sourceOf(*b->record), nameB);
+                if (const int c = a->key->compare(*b->key))
                     return c < 0;
             }
-            return HXLocalizedStandardCompare(a.record->stringForKey(Path), b.record->stringForKey(Path)) < 0;
-        });
-        std::vector<HXDictionaryRef> out;
-        out.reserve(clipped.size());
-        for (const Keyed& k : keyed)
-            out.push_back(std::move(clipped[k.index]));
+            if (const int c =
+                    HXLocalizedStandardCompare(a->record->stringForKey(Path), b->record->stringForKey(Path)))
+                return c < 0;
+            return a->index < b->index;
+        };
+
+        std::shared_ptr<SortMemo> memo;
+        if (group) {
+            memo = std::static_pointer_cast<SortMemo>(group->associatedObject(&kSortMemoTag));
+            if (!memo) {
+                memo = std::make_shared<SortMemo>();
+                group->setAssociatedObject(&kSortMemoTag, memo);
+            }
+        }
+        // The records that come back as the last sort left them, in its order; the others to sort.
+        std::vector<const Keyed*> kept(memo ? memo->count : 0, nullptr);
+        std::vector<const Keyed*> others;
+        for (const Keyed& k : keyed) {
+            const Clipped& c = clipped[k.index];
+            const bool ranked = memo && memo->stamp != 0 && c.memo->sortStamp == memo->stamp &&
+                                c.memo->rank < kept.size() && !kept[c.memo->rank];
+            if (ranked)
+                kept[c.memo->rank] = &k;
+            else
+                others.push_back(&k);
+        }
+        std::erase(kept, nullptr);
+        // Their order still holds unless the list's order or the sort column changed: else all anew.
+        if (!std::is_sorted(kept.begin(), kept.end(), before)) {
+            for (const Keyed* k : kept)
+                others.push_back(k);
+            kept.clear();
+        }
+        std::sort(others.begin(), others.end(), before);
+        std::vector<const Keyed*> order;
+        order.reserve(keyed.size());
+        std::merge(kept.begin(), kept.end(), others.begin(), others.end(), std::back_inserter(order), before);
+
+        if (memo) {
+            ++memo->stamp;
+            memo->count = order.size();
+        }
+        for (std::size_t rank = 0; rank < order.size(); ++rank) {
+            Clipped& c = clipped[order[rank]->index];
+            if (memo) {
+                c.memo->sortStamp = memo->stamp;
+                c.memo->rank = rank;
+            }
+            out.push_back(std::move(c.record));
+        }
         return out;
     }
 

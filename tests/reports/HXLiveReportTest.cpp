@@ -138,16 +138,22 @@ TEST_F(LiveReport, FirstTimestampAndReference) {
     EXPECT_DOUBLE_EQ(HXReportReferenceInterval(*list, 1000, 6000, true), 5000);
 }
 
-TEST(LiveReportOrder, SameAsHXSortItems) {
-    // Names with numbers, case and blanks, equal names with other paths, equal and missing times.
-    std::mt19937 random(3);
-    const QStringList words{QStringLiteral("Doc 10"),
-                            QStringLiteral("doc 9"),
-                            QStringLiteral("Doc 9"),
-                            QStringLiteral("  "),
-                            QString(),
-                            QStringLiteral("Ärger"),
-                            QStringLiteral("apple")};
+namespace {
+
+const QStringList& sortWords() {
+    static const QStringList words{QStringLiteral("Doc 10"),
+                                   QStringLiteral("doc 9"),
+                                   QStringLiteral("Doc 9"),
+                                   QStringLiteral("  "),
+                                   QString(),
+                                   QStringLiteral("Ärger"),
+                                   QStringLiteral("apple")};
+    return words;
+}
+
+// Names with numbers, case and blanks, equal names with other paths, equal and missing times.
+HXDictionaryRef applicationsToSort(std::mt19937& random) {
+    const QStringList& words = sortWords();
     auto applications = HXDictionary::create();
     for (int i = 0; i < 300; ++i) {
         const double t = 1000 + 10.0 * static_cast<double>(random() % 5);
@@ -161,6 +167,25 @@ TEST(LiveReportOrder, SameAsHXSortItems) {
             app->setValue(HXKeys::FrontActiveLog, makeLog({t, -(t + static_cast<double>(random() % 3) * 5)}));
         applications->setValue(QStringLiteral("app%1").arg(i), app);
     }
+    return applications;
+}
+
+void expectSortedAsHXSortItems(const HXArrayRef& list, int column, std::size_t count) {
+    std::vector<HXValue> expected = list->values();
+    std::stable_sort(expected.begin(), expected.end(), [column](const HXValue& a, const HXValue& b) {
+        return HXSortItemValues(a, b, column) < 0;
+    });
+    ASSERT_EQ(expected.size(), count);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_TRUE(expected[i].isIdenticalTo(list->values()[i])) << "column " << column << " at " << i;
+}
+
+} // namespace
+
+TEST(LiveReportOrder, SameAsHXSortItems) {
+    std::mt19937 random(3);
+    const QStringList& words = sortWords();
+    const HXDictionaryRef applications = applicationsToSort(random);
     TestReportSource source(record({{u"Applications", applications}}));
     source.defaults().setBool(u"Live Report: Pools", false);
     source.defaults().setInteger(u"Live Report Content (1252)", 3);
@@ -173,14 +198,48 @@ TEST(LiveReportOrder, SameAsHXSortItems) {
                     words[static_cast<qsizetype>(random() % static_cast<unsigned>(words.size()))]);
         }
         source.setSortColumn(column);
-        const HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 0, 5000);
-        std::vector<HXValue> expected = list->values();
-        std::stable_sort(expected.begin(), expected.end(), [column](const HXValue& a, const HXValue& b) {
-            return HXSortItemValues(a, b, column) < 0;
-        });
-        ASSERT_EQ(expected.size(), 300u);
-        for (std::size_t i = 0; i < expected.size(); ++i)
-            ASSERT_TRUE(expected[i].isIdenticalTo(list->values()[i])) << "column " << column << " at " << i;
+        expectSortedAsHXSortItems(eventLogsClippedBetweenTimestamp(source, 0, 5000), column, 300);
+    }
+}
+
+TEST(LiveReportOrder, AskedAgainAfterSomeLogsChanged) {
+    // Most records come back as they were and keep their order; the changed ones, new ones and the
+    // list without removed ones must still come out as a full sort would.
+    std::mt19937 random(5);
+    const HXDictionaryRef applications = applicationsToSort(random);
+    TestReportSource source(record({{u"Applications", applications}}));
+    source.defaults().setBool(u"Live Report: Pools", false);
+    source.defaults().setInteger(u"Live Report Content (1252)", 3);
+    for (int column : {2, 1, 0, 3}) {
+        source.setSortColumn(column);
+        const auto count = [&] {
+            return static_cast<std::size_t>(applications->count());
+        };
+        // The list is held while the next is asked for, as the live report's view does.
+        HXArrayRef list = eventLogsClippedBetweenTimestamp(source, 0, 5000);
+        expectSortedAsHXSortItems(list, column, count());
+        for (int round = 0; round < 4; ++round) {
+            for (int change = 0; change < 5; ++change) {
+                const HXDictionaryRef app =
+                    applications->entries()[random() % applications->entries().size()].value.toDictionary();
+                const double t = 2000 + 10.0 * static_cast<double>(random() % 5);
+                if (const HXArrayRef log = app->arrayForKey(HXKeys::ActiveLog)) {
+                    log->appendDouble(t);
+                    log->appendDouble(-(t + 10));
+                } else {
+                    app->setValue(HXKeys::FrontActiveLog, makeLog({t, -(t + 5)}));
+                }
+            }
+            if (round == 1) {
+                const QString first = applications->entries().front().key;
+                applications->remove(first);
+                applications->setValue(
+                    QStringLiteral("new app %1").arg(column),
+                    record({{u"Name", u"Doc 9"}, {u"Active Log", makeLog({1000, -1010})}}));
+            }
+            list = eventLogsClippedBetweenTimestamp(source, 0, 5000);
+            expectSortedAsHXSortItems(list, column, count());
+        }
     }
 }
 
