@@ -1,6 +1,6 @@
 # Debian packages the build, the tests and the tracker need; sourced by run.sh and test.sh.
 QD_BUILD_PACKAGES=(
-    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config python3
+    cmake ninja-build g++ clang libclang-rt-14-dev lld pkg-config python3
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6dbus6 libqt6concurrent6
     libicu-dev
     libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "FuzzRequire.h"
+
 #include "foundation/HXArray.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXValue.h"
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 
 // Strict sameness for round trips: types, packing, key order and the bits of every real must match
 // (HXValue's operator== compares numbers by value and NaN never equals itself).
@@ -55,10 +56,4 @@ inline bool sameValue(const HXValue& a, const HXValue& b) {
     }
     }
     return false;
-}
-
-// A broken promise of the codec: stop so that the fuzzer keeps the input.
-inline void require(bool condition) {
-    if (!condition)
-        std::abort();
 }

@@ -59,12 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!defaults.dictionaryForKey(key) || entry.value.isDictionary());
         written.setObject(key, entry.value);
     }
-    // What was read can be written and read back (the settings are XML, which holds a little less).
+    // What was read can be written and read back (the settings are XML, which holds a little less: a
+    // null, which only a binary file can hold, is a removal when set).
     if (written.synchronize()) {
         const HXUserDefaults again(files->output, HXUserDefaults::ReadOnly{});
         require(!again.unreadableFile().has_value());
         for (const HXDictionary::Entry& entry : values->entries())
-            require(again.hasUserValue(entry.key));
+            require(again.hasUserValue(entry.key) == !entry.value.isNull());
     }
     return 0;
 }

@@ -1,6 +1,8 @@
 // Bytes from the fuzzer as a replay script: the reader never crashes and either says where the script is
 // wrong or gives ticks in order at finite times; a small script that reads is run through the tick, and
 // the configuration it leaves is written and read back as the tracker would.
+#include "FuzzRequire.h"
+
 #include "tools/replay/HXReplayRunner.h"
 #include "tools/replay/HXReplayScript.h"
 
@@ -9,14 +11,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Bigger scripts are only read: running them teaches the reader nothing and slows the search.
 constexpr std::size_t kMostTicksRun = 64;
