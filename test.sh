@@ -14,10 +14,10 @@ failures=()
 step() { echo; echo "==== $* (at ${SECONDS} s)"; }
 
 # Line tables are all a failing test's backtrace needs, and full debug information costs a third of the
-# compile time.
+# compile time; precompiled headers save a quarter of the rest.
 step "build (optimised, with line tables)"
 cmake -G Ninja -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-    >/dev/null || exit 1
+    -DQD_PRECOMPILED_HEADERS=ON >/dev/null || exit 1
 ninja -C build -j"$jobs" || exit 1
 
 # sway refuses to run as root: the Wayland tests run the compositor, its clients and the tracker as an
@@ -35,7 +35,8 @@ fi
 
 step "build (AddressSanitizer + UndefinedBehaviorSanitizer, clang, with fuzz targets)"
 CC=clang CXX=clang++ cmake -G Ninja -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-    -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DQD_SANITIZE=ON -DQD_FUZZ=ON -DQD_GUI=OFF -DQD_BENCH=OFF >/dev/null || exit 1
+    -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DQD_PRECOMPILED_HEADERS=ON -DQD_SANITIZE=ON -DQD_FUZZ=ON -DQD_GUI=OFF \
+    -DQD_BENCH=OFF >/dev/null || exit 1
 ninja -C build-asan -j"$jobs" || exit 1
 
 step "tests under sanitizers"

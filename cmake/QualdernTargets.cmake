@@ -18,6 +18,35 @@ if(QD_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+# Precompiled Qt and GoogleTest headers cut a clean build by a quarter (test.sh turns them on); off by
+# default because ccache cannot cache files compiled with them.
+option(QD_PRECOMPILED_HEADERS "Precompile the Qt and GoogleTest headers most files include" OFF)
+set(QD_COMMON_HEADERS <QtCore/QObject> <QtCore/QString> <QtCore/QList> <QtCore/QHash> <QtCore/QVariant>
+    <algorithm> <functional> <memory> <optional> <vector>)
+
+# qd_precompile_headers(target DEPS ... [TEST]): the common headers, those of the Qt modules among DEPS
+# and, for tests, GoogleTest's.
+function(qd_precompile_headers target)
+    cmake_parse_arguments(ARG "TEST" "" "DEPS" ${ARGN})
+    if(NOT QD_PRECOMPILED_HEADERS)
+        return()
+    endif()
+    set(headers ${QD_COMMON_HEADERS})
+    if("Qt6::Gui" IN_LIST ARG_DEPS OR "Qt6::Widgets" IN_LIST ARG_DEPS)
+        list(APPEND headers <QtGui/QImage> <QtGui/QPainter>)
+    endif()
+    if("Qt6::Widgets" IN_LIST ARG_DEPS)
+        list(APPEND headers <QtWidgets/QWidget>)
+    endif()
+    if("Qt6::Test" IN_LIST ARG_DEPS)
+        list(APPEND headers <QtTest/QTest>)
+    endif()
+    if(ARG_TEST)
+        list(APPEND headers <gtest/gtest.h> <gmock/gmock.h>)
+    endif()
+    target_precompile_headers(${target} PRIVATE ${headers})
+endfunction()
+
 function(qd_apply_settings target)
     target_compile_options(${target} PRIVATE ${QD_WARNINGS})
     target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII
@@ -31,6 +60,7 @@ function(qd_library name)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     qd_apply_settings(${name})
+    qd_precompile_headers(${name} DEPS ${ARG_DEPS})
 endfunction()
 
 # qd_test(name SOURCES ... DEPS ... [GUI] [OWN_MAIN]) registers a GoogleTest program with CTest. Without
@@ -44,6 +74,7 @@ function(qd_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     qd_apply_settings(${name})
+    qd_precompile_headers(${name} DEPS ${ARG_DEPS} TEST)
     set(labels unit)
     if(ARG_GUI)
         set(labels gui)
