@@ -109,12 +109,11 @@ double ribbonHeight(const HXReportViewContent& content) {
 
 // The bars of one log, merged where they touch or overlap so that no pixel is covered twice: a bar is
 // skipped when its right edge does not pass the previous one's by more than 0.1 point.
-void drawChannel(QPainter& painter, const HXArray* log, bool timeLapse, double normalizingInterval,
-                 const QRectF& rect, double begin, double end, const QColor& colour,
-                 std::vector<QRectF>& bars) {
+void channelBars(const HXArray* log, bool timeLapse, double normalizingInterval, const QRectF& rect,
+                 double begin, double end, std::vector<QRectF>& bars) {
+    bars.clear();
     if (!log || log->isEmpty() || !(end - begin > 0))
         return;
-    bars.clear();
     const auto numberAt = [log](qsizetype i) {
         return log->numberAt(i);
     };
@@ -163,6 +162,12 @@ void drawChannel(QPainter& painter, const HXArray* log, bool timeLapse, double n
         const double width = std::max(1.0, std::floor(total * rect.width() / norm));
         bars.emplace_back(rect.left(), rect.top(), std::min(width, rect.width()), rect.height());
     }
+}
+
+void drawChannel(QPainter& painter, const HXArray* log, bool timeLapse, double normalizingInterval,
+                 const QRectF& rect, double begin, double end, const QColor& colour,
+                 std::vector<QRectF>& bars) {
+    channelBars(log, timeLapse, normalizingInterval, rect, begin, end, bars);
     if (bars.empty())
         return;
     // Bars end outside the row at most by the one point the scale adds; the row clips them.
@@ -409,7 +414,101 @@ void drawPointer(QPainter& painter, const HXReportViewContent& content, const HX
     drawTimeLabel(painter, lines, font, placeOverRows(timeLabelRect(lines, font), pointer.track, rowsArea));
 }
 
+// The rows' rectangles and what their bars and labels are measured against.
+struct RowLayout {
+    RowLayout(const HXReportViewContent& content, const HXReportDrawingStyle& style, const QRectF& bounds,
+              bool includeLabels, bool drawsTimeLapse)
+        : rows(HXReportRowRectangles(content, bounds, includeLabels)), timeLapse(drawsTimeLapse) {
+        if (!timeLapse) {
+            for (const HXValue& v : content.list->values()) {
+                if (const HXDictionaryRef& record = v.toDictionary())
+                    normalizing = std::max(
+                        normalizing, record->timeIntervalForKey(style.drawTotalActivity ? Time : FrontTime));
+            }
+        }
+        for (const QRectF& row : rows) {
+            if (row.height() >= 10)
+                basis = std::min(basis, row.height());
+        }
+    }
+
+    std::vector<QRectF> rows;
+    bool timeLapse;
+    double normalizing = 0;
+    // The height of the shortest row that has labels.
+    double basis = kHXReportRowHeight;
+};
+
+std::size_t hashRect(std::size_t seed, const QRectF& r) {
+    return qHashMulti(seed, r.x(), r.y(), r.width(), r.height());
+}
+
+std::size_t hashColor(std::size_t seed, const QColor& c) {
+    return qHashMulti(seed, static_cast<quint64>(c.rgba64()), static_cast<int>(c.spec()));
+}
+
 } // namespace
+
+HXReportAppearance HXReportAppearanceInBounds(const HXReportViewContent& content,
+                                              const HXReportDrawingStyle& style, const QRectF& bounds,
+                                              const QRectF& visibleRect, bool includeLabels) {
+    HXReportAppearance appearance;
+    const QRectF visible = visibleRect.intersected(bounds);
+    std::size_t frame =
+        qHashMulti(0, style.timeFormat, style.drawFrontActivity, style.drawTotalActivity,
+                   static_cast<int>(style.scheme), style.windowIsMain, style.reduceTransparency,
+                   style.showPercentages, style.expressAsDays, style.status, includeLabels);
+    frame = hashColor(hashColor(frame, style.frontColor), style.selectionColor);
+    frame = qHash(style.font, hashRect(hashRect(frame, bounds), visible));
+    const QString message = HXReportMessage(content, style);
+    frame = qHashMulti(frame, message);
+    if (!message.isEmpty()) {
+        appearance.frame = frame;
+        return appearance;
+    }
+    const RowLayout layout(content, style, bounds, includeLabels, style.timeFormat == 0);
+    frame = qHashMulti(frame, layout.basis, layout.rows.size(), content.hasSections(), content.firstPoolRow,
+                       content.showsRibbon());
+    if (includeLabels && content.hasSections()) {
+        const auto [appsTop, poolsTop] = HXReportHeaderTops(content, bounds);
+        const auto [apps, pools] = HXReportStickyHeaderTops(content, bounds, visible);
+        frame = qHashMulti(frame, appsTop, poolsTop, apps, pools);
+    }
+    appearance.frame = frame;
+    if (content.showsRibbon()) {
+        // The knob is drawn smoothed: an eighth of a point is no visible change.
+        const QRectF knob = reportIntervalRibbonKnobFrameInVisibleRect(content, visible);
+        for (const double v : {knob.left(), knob.top(), knob.right(), knob.bottom()})
+            appearance.ribbon = qHashMulti(appearance.ribbon, std::round(v * 8));
+        appearance.ribbonRect = QRectF(visible.left(), visible.bottom() - kHXReportRibbonHeight,
+                                       visible.width(), kHXReportRibbonHeight);
+    }
+
+    const std::vector<HXValue>& records = content.list->values();
+    std::vector<QRectF> bars;
+    for (std::size_t i = 0; i < layout.rows.size(); ++i) {
+        const QRectF& row = layout.rows[i];
+        const HXDictionaryRef& record = records[i].toDictionary();
+        if (!row.intersects(visible) || row.height() <= 0 || !record)
+            continue;
+        std::size_t h = hashRect(qHash(i), row);
+        for (const auto& [drawn, key] : {std::pair{style.drawTotalActivity, ActiveLog},
+                                         std::pair{style.drawFrontActivity, FrontActiveLog}}) {
+            if (!drawn)
+                continue;
+            channelBars(record->arrayPointerForKey(key), layout.timeLapse, layout.normalizing, row,
+                        content.begin, content.end, bars);
+            h = qHashMulti(h, bars.size());
+            for (const QRectF& bar : bars)
+                h = hashRect(h, bar);
+        }
+        if (includeLabels && row.height() >= 10)
+            h = qHashMulti(h, HXReportRowIsIndented(*record), HXReportRowName(record->stringForKey(Name)),
+                           HXReportFinePrint(*record, content, style));
+        appearance.rows.emplace_back(row, h);
+    }
+    return appearance;
+}
 
 bool HXReportPointerState::isSelectingSpan() const {
     return HXReportLocationIsSet(down.x()) && HXReportLocationIsSet(drag.x()) && !trackInRibbon;
@@ -558,26 +657,16 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
     }
 
     const bool timeLapse = style.timeFormat == 0 || (includeMouseSpanOrLocation && pointer.isSelectingSpan());
-    double normalizing = 0;
+    const RowLayout layout(content, style, bounds, includeLabels, timeLapse);
     const std::vector<HXValue>& records = content.list->values();
-    if (!timeLapse) {
-        for (const HXValue& v : records) {
-            if (const HXDictionaryRef& record = v.toDictionary())
-                normalizing = std::max(
-                    normalizing, record->timeIntervalForKey(style.drawTotalActivity ? Time : FrontTime));
-        }
-    }
-    const std::vector<QRectF> rows = HXReportRowRectangles(content, bounds, includeLabels);
+    const std::vector<QRectF>& rows = layout.rows;
+    const double normalizing = layout.normalizing;
+    const double basis = layout.basis;
     QColor front = style.frontColor;
     if (includeLabels)
         front.setAlphaF(static_cast<float>(colours.frontOpacity));
     std::vector<QRectF> bars;
     RowFonts fonts;
-    double basis = kHXReportRowHeight;
-    for (const QRectF& row : rows) {
-        if (row.height() >= 10)
-            basis = std::min(basis, row.height());
-    }
     const QRectF rowsArea(visible.left(), visible.top(), visible.width(),
                           visible.height() - ribbonHeight(content));
     for (std::size_t i = rows.size(); i-- > 0;) {

@@ -10,6 +10,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 class HXUserDefaults;
@@ -85,6 +86,21 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
                         const QRectF& bounds, const QRectF& visibleRect, bool includeBackground,
                         bool includeLabels, bool includeMouseSpanOrLocation,
                         std::vector<HXReportRowRect>* storeRects = nullptr);
+
+// What drawReportInBounds draws from the content and the style, the pointer aside: a number for each row
+// drawn in visibleRect, with its rectangle, one for the ribbon's knob (to an eighth of a point) and one
+// for all the rest. Equal numbers draw equal pictures, so that a view redraws only what changed.
+struct HXReportAppearance {
+    std::size_t frame = 0;
+    std::size_t ribbon = 0;
+    QRectF ribbonRect;
+    std::vector<std::pair<QRectF, std::size_t>> rows;
+
+    friend bool operator==(const HXReportAppearance&, const HXReportAppearance&) = default;
+};
+HXReportAppearance HXReportAppearanceInBounds(const HXReportViewContent& content,
+                                              const HXReportDrawingStyle& style, const QRectF& bounds,
+                                              const QRectF& visibleRect, bool includeLabels);
 
 // The message drawn instead of rows: the status, the date of a zero-length interval, or
 // "No data in selected time interval"; empty when rows are drawn.

@@ -50,14 +50,47 @@ void HXReportView::updateIgnoringVisibility(bool ignoreVisibility) {
     if (m_animation.isRunning())
         return;
     m_content = HXReportViewContentFromController(m_controller, &m_content);
-    tile();
+    // Sampling ticks ask again and again while mostly nothing shows a change: only what changed is
+    // drawn again, and nothing when nothing did.
+    const bool resized = resizeForRows();
+    HXReportAppearance appearance =
+        HXReportAppearanceInBounds(m_content, drawingStyle(), QRectF(rect()), visibleReportRect(), true);
+    const bool pointerDraws =
+        m_drag != Drag::None || m_pointer.isSelectingSpan() || HXReportLocationIsSet(m_pointer.track.x());
+    bool changed = true;
+    if (resized || pointerDraws || !m_drawn || m_drawn->frame != appearance.frame ||
+        m_drawn->rows.size() != appearance.rows.size()) {
+        update();
+    } else {
+        changed = m_drawn->ribbon != appearance.ribbon || m_drawn->ribbonRect != appearance.ribbonRect;
+        if (changed)
+            update(m_drawn->ribbonRect.toAlignedRect().united(appearance.ribbonRect.toAlignedRect()));
+        for (std::size_t i = 0; i < appearance.rows.size(); ++i) {
+            const auto& [was, wasHash] = m_drawn->rows[i];
+            const auto& [now, nowHash] = appearance.rows[i];
+            if (was == now && wasHash == nowHash)
+                continue;
+            update(was.toAlignedRect().united(now.toAlignedRect()));
+            changed = true;
+        }
+    }
+    m_drawn = std::move(appearance);
+    if (!changed)
+        return;
+    scheduleTrackingRebuild();
     if (QAccessible::isActive()) {
-        QAccessibleEvent changed(this, QAccessible::ObjectReorder);
-        QAccessible::updateAccessibility(&changed);
+        QAccessibleEvent reordered(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&reordered);
     }
 }
 
 void HXReportView::tile() {
+    resizeForRows();
+    update();
+    scheduleTrackingRebuild();
+}
+
+bool HXReportView::resizeForRows() {
     const qsizetype rows = m_content.rowCount();
     double height = rows > 0 ? kHXReportRowHeight * static_cast<double>(rows) : 1;
     if (m_content.hasSections())
@@ -69,10 +102,10 @@ void HXReportView::tile() {
         size.setWidth(viewport->width());
         size.setHeight(std::max(size.height(), viewport->height()));
     }
-    if (size != this->size())
-        resize(size);
-    update();
-    scheduleTrackingRebuild();
+    if (size == this->size())
+        return false;
+    resize(size);
+    return true;
 }
 
 void HXReportView::setStatusText(const QString& status) {

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class HXClock;
 class HXReportController;
 class HXScheduler;
@@ -75,6 +77,8 @@ private:
     void stopStepping();
     void trackPointer(QPointF point);
     void scheduleTrackingRebuild();
+    // True when the view changed its size.
+    bool resizeForRows();
     void applyInterval(double begin, double end);
     void animateTo(double begin, double end, bool slowly);
     double quantum() const;
@@ -85,6 +89,8 @@ private:
     HXReportViewContent m_content;
     HXReportPointerState m_pointer;
     std::vector<HXReportRowRect> m_rowRects;
+    // What the last update asked to be drawn.
+    std::optional<HXReportAppearance> m_drawn;
     QString m_status;
     HXKeyRepeatTiming m_keyRepeat;
     HXReportIntervalAnimation m_animation;

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -204,4 +205,86 @@ TEST_F(ReportView, RowsAreElementsOfTheAccessibilityTree) {
     // Another report list, other rows.
     controller->setBeginTimestamp(localTime(10, 45), localTime(11, 0));
     EXPECT_EQ(list->childCount(), 1);
+}
+
+namespace {
+
+// The region of every paint event the view gets.
+class PaintRecorder : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            region += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+    void reset() {
+        paints = 0;
+        region = QRegion();
+    }
+    int paints = 0;
+    QRegion region;
+};
+
+} // namespace
+
+TEST_F(ReportView, RedrawsOnlyWhatChanged) {
+    data.sources.push_back(reportRecord(QStringLiteral("Mail"), {localTime(10, 10), -localTime(10, 40)}));
+    viewport.show();
+    QApplication::setActiveWindow(&viewport);
+    QCoreApplication::processEvents();
+    view->updateIgnoringVisibility(true);
+    PaintRecorder recorder;
+    view->installEventFilter(&recorder);
+    const auto settle = [&] {
+        recorder.reset();
+        QCoreApplication::processEvents();
+    };
+    settle();
+
+    // Asked again with nothing changed, as sampling ticks do: nothing is drawn.
+    view->updateIgnoringVisibility(true);
+    settle();
+    EXPECT_EQ(recorder.paints, 0);
+
+    // Mail's log grew: its row alone is drawn again.
+    const auto rowOf = [&](const QString& name) {
+        for (const HXReportRowRect& row : view->rowRects()) {
+            if (row.log->stringForKey(HXKeys::Name) == name)
+                return row.rect.toAlignedRect();
+        }
+        return QRect();
+    };
+    const QRect editorRow = rowOf(QStringLiteral("Editor"));
+    const QRect mailRow = rowOf(QStringLiteral("Mail"));
+    ASSERT_FALSE(editorRow.isEmpty());
+    ASSERT_FALSE(mailRow.isEmpty());
+    data.sources[1]->arrayForKey(HXKeys::FrontActiveLog)->replace(1, -localTime(10, 45));
+    view->updateIgnoringVisibility(true);
+    settle();
+    EXPECT_EQ(recorder.paints, 1);
+    EXPECT_TRUE(recorder.region.contains(mailRow));
+    EXPECT_FALSE(recorder.region.intersects(editorRow));
+
+    // The interval's end moves by a second: Editor, active until then, shows a second more; Mail's bars
+    // do not move a point, and its row is not drawn again.
+    controller->setBeginTimestamp(localTime(10, 0), localTime(11, 0, 1));
+    settle();
+    for (int second = 2; second < 6; ++second) {
+        controller->setBeginTimestamp(localTime(10, 0), localTime(11, 0, second));
+        settle();
+        EXPECT_TRUE(recorder.region.contains(editorRow)) << second;
+        EXPECT_FALSE(recorder.region.intersects(mailRow)) << second;
+    }
+    // By half a minute: the bars move, and every row is drawn again.
+    controller->setBeginTimestamp(localTime(10, 0), localTime(11, 0, 30));
+    settle();
+    EXPECT_GE(recorder.paints, 1);
+    EXPECT_TRUE(recorder.region.contains(editorRow.united(mailRow)));
+
+    // A setting that changes the picture draws all of it.
+    controller->setTimeFormat(1);
+    settle();
+    EXPECT_TRUE(recorder.region.contains(view->visibleReportRect().toAlignedRect()));
 }
