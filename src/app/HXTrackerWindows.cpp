@@ -22,7 +22,9 @@ void takeOut(QWidget* container) {
 
 HXTrackerWindows::HXTrackerWindows(HXDesktopShell& shell, HXUserDefaults& defaults,
                                    HXLiveReportWindow& liveReport, QObject* parent)
-    : QObject(parent), m_shell(shell), m_defaults(defaults), m_liveReport(liveReport) {}
+    : QObject(parent), m_shell(shell), m_defaults(defaults), m_liveReport(liveReport) {
+    m_shell.offerContextMenus(m_liveReport.pane().view());
+}
 
 HXTrackerWindows::~HXTrackerWindows() {
     detachContainers();

@@ -13,7 +13,7 @@ class HXUserDefaults;
 
 // The program's two windows of window mode and the containers they share with the status item's panel:
 // the list window with the organizer (from the window shell) and the live report window with the live
-// report's pane. The report refreshes when the tracker says so.
+// report's pane. The report refreshes when the tracker says so; its rows offer their items' context menus.
 class HXTrackerWindows final : public QObject,
                                public HXApplicationModeWindows,
                                public HXLiveReportWindowPort {

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QMenu>
 #include <QScreen>
 
 struct HXReportSnapshotManager::Snapshot {
@@ -64,6 +65,11 @@ void HXReportSnapshotManager::showReportSnapshotFromCSVFile(const QString& given
     window.setWindowFilePath(path);
     window.view().setStatusText(m_store->statusText(path));
     connect(&window, &HXReportWindow::windowWillClose, this, [this, path] { reportWindowWillClose(path); });
+    // A snapshot's rows are not the tracker's items: its context menu is its View menu.
+    connect(&window.view(), &HXReportView::contextMenuRequested, &window,
+            [&window](const HXDictionaryRef&, const QPoint& globalPosition) {
+                window.viewMenu().exec(globalPosition);
+            });
     m_snapshots.emplace(path, std::move(snapshot));
     m_store->open(path);
     window.view().setStatusText(m_store->statusText(path));

@@ -12,6 +12,7 @@
 #include "platform/HXWorkspace.h"
 #include "reports/HXCSVExport.h"
 #include "reports/HXLiveReportSource.h"
+#include "reports/widgets/HXReportView.h"
 #include "ui/menus/HXMenuController.h"
 #include "ui/menus/HXMenuItem.h"
 #include "ui/organizer/HXItemIcons.h"
@@ -144,6 +145,16 @@ void HXDesktopShell::installMenuBar(QWidget& window, HXReportMenuTarget* report)
         if (menu->menu())
             m_menus->validateMenu(*menu->menu(), Qt::NoModifier);
     }
+}
+
+void HXDesktopShell::offerContextMenus(HXReportView& view) {
+    // In the menus' context: once they are gone, right clicks offer nothing.
+    connect(&view, &HXReportView::contextMenuRequested, m_menus.get(),
+            [this](const HXDictionaryRef& log, const QPoint& globalPosition) {
+                std::unique_ptr<QMenu> menu = log ? m_menus->contextMenuForEventLog(*log) : nullptr;
+                if (menu)
+                    menu->exec(globalPosition);
+            });
 }
 
 void HXDesktopShell::validateMenuBars() {

@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -198,6 +200,46 @@ TEST_F(ReportWindow, SnapshotsOpenOncePerFileShowTheirErrorsAndAreForgottenWhenC
     manager.showReportSnapshotFromCSVFile(empty);
     EXPECT_EQ(manager.count(), 2u);
     EXPECT_EQ(manager.windowForPath(empty)->view().statusText(), QStringLiteral("Loading..."));
+}
+
+TEST_F(ReportWindow, ASnapshotsContextMenuIsItsViewMenu) {
+    const QString week = csv(QStringLiteral("week.csv"),
+                             "Application;Foreground Begin (Unix Time);Foreground End (Unix Time)\n"
+                             "Editor;1773651600.00;1773655200.00\n");
+    HXReportSnapshotManager manager(defaults, time, time);
+    manager.showReportSnapshotFromCSVFile(week);
+    HXReportWindow* window = manager.windowForPath(week);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(waitFor([&] { return window->view().statusText().isEmpty(); }));
+    HXReportView& view = window->view();
+    view.grab();
+    QPoint row(-1, -1);
+    for (int y = 0; y < view.height() && row.y() < 0; ++y) {
+        if (view.eventLogAtLocation(QPointF(view.width() / 2, y)))
+            row = QPoint(view.width() / 2, y);
+    }
+    ASSERT_GE(row.y(), 0);
+
+    QStringList shown;
+    QTimer::singleShot(0, &view, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* action : menu->actions())
+            shown.append(action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (off)")));
+        // "as Time Portions".
+        menu->actions()[2]->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, row, view.mapToGlobal(row));
+    QApplication::sendEvent(&view, &event);
+    ASSERT_GE(shown.size(), 6);
+    EXPECT_EQ(shown[0], QStringLiteral("View (off)"));
+    EXPECT_EQ(shown[1], QStringLiteral("as Time Lapse"));
+    // A snapshot shows what its file holds.
+    EXPECT_EQ(shown[4], QStringLiteral("Foreground Activity (off)"));
+    EXPECT_EQ(shown[5], QStringLiteral("Total Activity (off)"));
+    EXPECT_EQ(window->controller().timeFormat(), 1);
 }
 
 TEST_F(ReportWindow, SamplingTicksRedrawTheLiveReportOnceASecond) {

@@ -1,0 +1,166 @@
+// The live report in the program's windows offscreen: right clicks on its rows open their items' context
+// menus.
+#include "EngineHarness.h"
+
+#include "app/HXReportsBridge.h"
+#include "app/HXTrackerWindows.h"
+#include "reports/HXReportController.h"
+#include "reports/widgets/HXLiveReportWindow.h"
+#include "reports/widgets/HXReportView.h"
+#include "reports/widgets/HXReportWindow.h"
+#include "ui/menus/HXMenuController.h"
+#include "ui/shell/HXDesktopShell.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace HXKeys;
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kEditor = QStringLiteral("org.example.Editor");
+
+// Visible entries: titles, "-" for separators, "(off)" after disabled ones.
+QStringList entries(const QMenu& menu) {
+    QStringList list;
+    for (QAction* action : menu.actions()) {
+        if (!action->isVisible())
+            continue;
+        QString text = action->isSeparator() ? QStringLiteral("-") : action->text();
+        if (!action->isSeparator() && !action->isEnabled())
+            text.append(QStringLiteral(" (off)"));
+        list.append(text);
+    }
+    return list;
+}
+
+QAction* find(const QMenu& menu, const QString& title) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == title && action->isVisible())
+            return action;
+    }
+    return nullptr;
+}
+
+// A right click at the point: the entries of the menu it opened (empty without one), after act ran on it.
+QStringList rightClick(QWidget& view, QPoint at, const std::function<void(QMenu&)>& act = {}) {
+    QStringList shown;
+    bool looked = false;
+    QTimer::singleShot(0, &view, [&] {
+        looked = true;
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        shown = entries(*menu);
+        if (act)
+            act(*menu);
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view.mapToGlobal(at));
+    QApplication::sendEvent(&view, &event);
+    while (!looked)
+        QCoreApplication::processEvents();
+    return shown;
+}
+
+struct LiveReportMenus : EngineHarness {
+    LiveReportMenus()
+        : bridge(*controller), live(bridge, *defaults, time, time),
+          shell(HXDesktopShell::Services{*controller, bridge, nullptr, nullptr, {}, {}}),
+          trackerWindows(shell, *defaults, live) {
+        shell.setLiveReportWindow(&trackerWindows);
+        defaults->setBool(u"Live Report: Applications", true);
+        windows.setApplications({fakeApplication(1, kEditor, QStringLiteral("Editor"),
+                                                 {fakeWindow(11, QStringLiteral("notes"))})});
+        windows.setFrontProcess(1);
+        controller->restoreSettings();
+        for (double t = 100; t <= 160; ++t)
+            tickAt(t);
+        live.showReportWindow();
+        live.window()->resize(600, 400);
+        live.updateIgnoringVisibility(true);
+    }
+
+    HXReportView& view() { return live.window()->view(); }
+
+    // A point on the row drawn for the record, or (-1, -1).
+    QPoint rowOf(const HXDictionary* record) {
+        view().grab();
+        for (int y = 0; y < view().height(); ++y) {
+            const QPoint point(view().width() / 2, y);
+            const HXDictionaryRef log = view().eventLogAtLocation(point);
+            const HXValue* source = log ? log->find(Source) : nullptr;
+            if (source && source->toDictionary().get() == record)
+                return point;
+        }
+        return {-1, -1};
+    }
+
+    HXReportsBridge bridge;
+    HXLiveReportWindow live;
+    HXDesktopShell shell;
+    HXTrackerWindows trackerWindows;
+};
+
+} // namespace
+
+TEST(HXReportMenus, ARightClickOnALiveReportRowOpensItsItemsContextMenu) {
+    LiveReportMenus h;
+    const HXDictionaryRef editor = h.application(kEditor);
+    const QPoint row = h.rowOf(editor.get());
+    ASSERT_GE(row.y(), 0);
+
+    // The organizer's menu for the same item, below the item's name as a heading and the expansion of
+    // its row.
+    std::unique_ptr<QMenu> organizers = h.shell.menus().contextMenuForItem(editor);
+    h.shell.menus().validateMenu(*organizers, Qt::NoModifier);
+    const QStringList expected =
+        QStringList{QStringLiteral("EDITOR (off)"), QStringLiteral("Expand"), QStringLiteral("-")} +
+        entries(*organizers);
+    const QStringList shown = rightClick(h.view(), row);
+    EXPECT_EQ(shown, expected);
+    rightClick(h.view(), row, [](QMenu& menu) { find(menu, QStringLiteral("Expand"))->trigger(); });
+    EXPECT_TRUE(h.shell.isRowExpandedForItem(editor.get()));
+    EXPECT_EQ(rightClick(h.view(), h.rowOf(editor.get()))[1], QStringLiteral("Collapse"));
+    EXPECT_TRUE(shown.contains(QStringLiteral("Remove from List and Add to Blacklist...")));
+    for (const QString& title : shown)
+        EXPECT_FALSE(title.contains(QStringLiteral("<<"))) << title.toStdString();
+
+    // Its entries act on that item: removing it asks, removes and blacklists.
+    h.ui.answers = {0};
+    rightClick(h.view(), row, [](QMenu& menu) {
+        find(menu, QStringLiteral("Remove from List and Add to Blacklist..."))->trigger();
+    });
+    EXPECT_EQ(h.ui.alerts.back().title, QStringLiteral("Remove: Editor"));
+    EXPECT_FALSE(h.application(kEditor));
+    EXPECT_EQ(h.configuration().arrayForKey(u"Application Blacklist")->last().toString(),
+              QStringLiteral("Editor"));
+}
+
+TEST(HXReportMenus, NoContextMenuOutsideTheRowsOrWhileModal) {
+    LiveReportMenus h;
+    // Part of the data: the interval's ribbon below the rows.
+    h.live.controller().setBeginTimestamp(120, 140);
+    h.live.updateIgnoringVisibility(true);
+    const QPoint row = h.rowOf(h.application(kEditor).get());
+    ASSERT_GE(row.y(), 0);
+    QPoint outside(-1, -1);
+    for (int y = h.view().height() - 1; y >= 0 && outside.y() < 0; --y) {
+        if (!h.view().eventLogAtLocation(QPointF(h.view().width() / 2, y)))
+            outside = QPoint(h.view().width() / 2, y);
+    }
+    ASSERT_GE(outside.y(), 0);
+    EXPECT_TRUE(rightClick(h.view(), outside).isEmpty());
+    h.controller->setModal(true);
+    EXPECT_TRUE(rightClick(h.view(), row).isEmpty());
+    h.controller->setModal(false);
+    EXPECT_FALSE(rightClick(h.view(), row).isEmpty());
+}
