@@ -1,6 +1,7 @@
 #include "app/HXTrackerWindows.h"
 
 #include "foundation/HXUserDefaults.h"
+#include "reports/HXReportController.h"
 #include "reports/widgets/HXLiveReportWindow.h"
 #include "reports/widgets/HXReportPane.h"
 #include "reports/widgets/HXReportWindow.h"
@@ -22,8 +23,15 @@ void takeOut(QWidget* container) {
 
 HXTrackerWindows::HXTrackerWindows(HXDesktopShell& shell, HXUserDefaults& defaults,
                                    HXLiveReportWindow& liveReport, QObject* parent)
-    : QObject(parent), m_shell(shell), m_defaults(defaults), m_liveReport(liveReport) {
+    : QObject(parent), m_shell(shell), m_defaults(defaults), m_liveReport(liveReport),
+      m_menuTarget(liveReport.controller(), [&liveReport] { return liveReport.isVisible(); }) {
     m_shell.offerContextMenus(m_liveReport.pane().view());
+    const auto addMenuBar = [this](HXReportWindow* window) {
+        m_shell.installMenuBar(*window, &m_menuTarget);
+    };
+    if (HXReportWindow* window = m_liveReport.window())
+        addMenuBar(window);
+    connect(&m_liveReport, &HXLiveReportWindow::windowCreated, this, addMenuBar);
 }
 
 HXTrackerWindows::~HXTrackerWindows() {
@@ -122,9 +130,8 @@ bool HXTrackerWindows::isReportViewVisible() const {
 }
 
 void HXTrackerWindows::getReportInterval(double* begin, double* end) {
-    // Exports from the live report cover what it shows; until its interval is asked here, all data.
-    static_cast<void>(begin);
-    static_cast<void>(end);
+    // What its pickers show, resolved now: a named interval runs to the newest data.
+    m_liveReport.controller().getBeginTimestamp(begin, end, nullptr, nullptr);
 }
 
 void HXTrackerWindows::applyStayInFront() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/HXApplicationModeWindows.h"
+#include "ui/menus/HXReportControllerMenuTarget.h"
 #include "ui/shell/HXLiveReportWindowPort.h"
 
 #include <QObject>
@@ -13,7 +14,8 @@ class HXUserDefaults;
 
 // The program's two windows of window mode and the containers they share with the status item's panel:
 // the list window with the organizer (from the window shell) and the live report window with the live
-// report's pane. The report refreshes when the tracker says so; its rows offer their items' context menus.
+// report's pane. The report refreshes when the tracker says so; its rows offer their items' context menus,
+// its window has the menu bar, and the View menus act on it.
 class HXTrackerWindows final : public QObject,
                                public HXApplicationModeWindows,
                                public HXLiveReportWindowPort {
@@ -39,7 +41,7 @@ public:
     void toggleReportWindow() override;
     bool isReportWindowClosed() const override;
     bool isReportViewVisible() const override;
-    HXReportMenuTarget* menuTarget() override { return nullptr; }
+    HXReportMenuTarget* menuTarget() override { return &m_menuTarget; }
     void getReportInterval(double* begin, double* end) override;
     void redisplay() override { liveReportChanged(); }
     void applyStayInFront() override;
@@ -57,5 +59,6 @@ private:
     HXDesktopShell& m_shell;
     HXUserDefaults& m_defaults;
     HXLiveReportWindow& m_liveReport;
+    HXReportControllerMenuTarget m_menuTarget;
     QPointer<QWidget> m_preferencesWindow;
 };

@@ -1,19 +1,25 @@
 // The live report in the program's windows offscreen: right clicks on its rows open their items' context
-// menus.
+// menus, the View menus of both menu bars act on it, and exporting from its window covers its interval.
 #include "EngineHarness.h"
 
 #include "app/HXReportsBridge.h"
 #include "app/HXTrackerWindows.h"
+#include "reports/HXCSVExport.h"
 #include "reports/HXReportController.h"
 #include "reports/widgets/HXLiveReportWindow.h"
 #include "reports/widgets/HXReportView.h"
 #include "reports/widgets/HXReportWindow.h"
 #include "ui/menus/HXMenuController.h"
+#include "ui/menus/HXMenuItem.h"
 #include "ui/shell/HXDesktopShell.h"
+#include "ui/shell/HXListWindow.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -46,6 +52,17 @@ QAction* find(const QMenu& menu, const QString& title) {
     for (QAction* action : menu.actions()) {
         if (action->text() == title && action->isVisible())
             return action;
+    }
+    return nullptr;
+}
+
+QMenu* barMenu(QWidget& window, const QString& title) {
+    auto* bar = window.findChild<QMenuBar*>();
+    if (!bar)
+        return nullptr;
+    for (QAction* action : bar->actions()) {
+        if (action->text() == title)
+            return action->menu();
     }
     return nullptr;
 }
@@ -163,4 +180,76 @@ TEST(HXReportMenus, NoContextMenuOutsideTheRowsOrWhileModal) {
     EXPECT_TRUE(rightClick(h.view(), row).isEmpty());
     h.controller->setModal(false);
     EXPECT_FALSE(rightClick(h.view(), row).isEmpty());
+}
+
+TEST(HXReportMenus, TheViewMenusOfBothWindowsActOnTheLiveReport) {
+    LiveReportMenus h;
+    HXReportController& report = h.live.controller();
+    HXMenuController& menus = h.shell.menus();
+    QMenu* reportView = barMenu(*h.live.window(), QStringLiteral("&View"));
+    QMenu* listView = barMenu(*h.shell.listWindow(), QStringLiteral("&View"));
+    ASSERT_TRUE(reportView);
+    ASSERT_TRUE(listView);
+
+    report.setTimeFormat(1);
+    menus.validateMenu(*reportView, Qt::NoModifier);
+    EXPECT_TRUE(find(*reportView, QStringLiteral("as Time Portions"))->isChecked());
+    ASSERT_TRUE(find(*reportView, QStringLiteral("as Time Lapse"))->isEnabled());
+    find(*reportView, QStringLiteral("as Time Lapse"))->trigger();
+    EXPECT_EQ(report.timeFormat(), 0);
+
+    // The list window's menu bar was made before the live report was known: it acts on it all the same.
+    menus.validateMenu(*listView, Qt::NoModifier);
+    QAction* total = find(*listView, QStringLiteral("Total Activity"));
+    ASSERT_TRUE(total->isEnabled());
+    const bool shown = report.drawTotalActivity();
+    EXPECT_EQ(total->isChecked(), shown);
+    total->trigger();
+    EXPECT_EQ(report.drawTotalActivity(), !shown);
+    find(*listView, QStringLiteral("as Time Portions"))->trigger();
+    EXPECT_EQ(report.timeFormat(), 1);
+
+    // Hidden, the report's entries are off.
+    h.live.window()->hide();
+    menus.validateMenu(*listView, Qt::NoModifier);
+    EXPECT_FALSE(find(*listView, QStringLiteral("as Time Lapse"))->isEnabled());
+}
+
+TEST(HXReportMenus, ExportingFromTheLiveReportCoversItsInterval) {
+    LiveReportMenus h;
+    HXReportController& report = h.live.controller();
+    report.setBeginTimestamp(120, 140);
+    double begin = 0;
+    double end = 0;
+    h.trackerWindows.getReportInterval(&begin, &end);
+    EXPECT_EQ(begin, 120);
+    EXPECT_EQ(end, 140);
+    const std::optional<QByteArray> shown = exportPoolAsCSVData(h.bridge, nullptr, 120, 140);
+    const std::optional<QByteArray> all =
+        exportPoolAsCSVData(h.bridge, nullptr, h.controller->firstTimestamp(), 160);
+    ASSERT_TRUE(shown && all);
+    ASSERT_NE(*shown, *all);
+
+    QMenu* file = barMenu(*h.live.window(), QStringLiteral("&File"));
+    ASSERT_TRUE(file);
+    h.shell.menus().validateMenu(*file, Qt::NoModifier);
+    QAction* exportEntry = find(*file, QStringLiteral("Export Snapshot..."));
+    ASSERT_TRUE(exportEntry && exportEntry->isEnabled());
+    exportEntry->trigger();
+    QFileDialog* panel = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+            panel = dialog;
+    }
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Export Snapshot"));
+    EXPECT_TRUE(h.controller->isModal());
+    const QString path = h.scratch.file(QStringLiteral("shown.csv"));
+    panel->selectFile(path);
+    // As its Save button does.
+    static_cast<QDialog*>(panel)->accept();
+    EXPECT_FALSE(h.controller->isModal());
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), *shown);
 }

@@ -50,6 +50,7 @@ HXReportWindow& HXLiveReportWindow::loadReportWindow() {
         m_window->resize(480, 600);
     else
         m_window->restoreFrame(half);
+    Q_EMIT windowCreated(m_window.get());
     return *m_window;
 }
 

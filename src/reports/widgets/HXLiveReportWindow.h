@@ -56,6 +56,10 @@ public:
     // The report as small renderings draw it: no labels, no pointer; with or without its background.
     QImage liveReportImage(const QSize& size, bool withBackground);
 
+Q_SIGNALS:
+    // The window was made; the program adds its menu bar.
+    void windowCreated(HXReportWindow* window);
+
 private:
     HXUserDefaults& m_defaults;
     HXScheduler& m_scheduler;

@@ -143,11 +143,11 @@ void HXMenuController::perform(HXMenuItem& item) {
         return;
     }
     case HXMenuAction::SetTimeFormat:
-        if (HXReportMenuTarget* report = item.reportTarget())
+        if (HXReportMenuTarget* report = reportTargetOf(item))
             report->setTimeFormat(item.tag());
         return;
     case HXMenuAction::ToggleShownActivity:
-        if (HXReportMenuTarget* report = item.reportTarget())
+        if (HXReportMenuTarget* report = reportTargetOf(item))
             report->toggleShownActivity(item.tag());
         return;
     case HXMenuAction::TogglePercentages:

@@ -150,7 +150,7 @@ QMenu* HXMenuController::populateMainMenu(QMenu* menu) {
     watch(*file);
     addFileMenuItems(*file);
     QMenu* view = menu->addMenu(HXLocalized("View"));
-    populateViewMenu(view, m_liveReport);
+    populateViewMenu(view, nullptr);
     menu->addSeparator();
 
     addItem(*menu, HXLocalized("Undo"), HXMenuAction::Undo);
@@ -197,7 +197,7 @@ void HXMenuController::populateMenuBar(QMenuBar* menuBar, HXReportMenuTarget* re
     debug->setAlternateModifiers(Qt::AltModifier | Qt::ControlModifier);
 
     QMenu* view = menuBar->addMenu(HXLocalized("&View"));
-    populateViewMenu(view, report ? report : m_liveReport);
+    populateViewMenu(view, report);
     view->addSeparator();
     addItem(*view, HXLocalized("Organizer"), HXMenuAction::ToggleListWindow)->setCheckable(true);
     addItem(*view, HXLocalized("Live Report"), HXMenuAction::ToggleReportWindow)->setCheckable(true);
@@ -243,6 +243,10 @@ void HXMenuController::populateViewMenu(QMenu* menu, HXReportMenuTarget* report)
     schemes->addAction(HXLocalized("Standard Highlight Color"))->setEnabled(false);
     scheme(HXMenuTitles::indented(HXLocalized("Dark")), 1);
     scheme(HXMenuTitles::indented(HXLocalized("Light")), 2);
+}
+
+HXReportMenuTarget* HXMenuController::reportTargetOf(const HXMenuItem& item) const {
+    return item.reportTarget() ? item.reportTarget() : m_liveReport;
 }
 
 std::unique_ptr<QMenu> HXMenuController::contextMenuForEventLog(const HXDictionary& eventLog) {

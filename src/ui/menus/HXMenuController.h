@@ -36,10 +36,10 @@ public:
     QMenu* populateMainMenu(QMenu* menu);
     // The menu bar of window mode: the main menu's commands in "File", "Edit", "View" and "Help", plus
     // "Organizer", "Live Report" and "Stay in Front". report is the report the window's View entries act
-    // on (null for the list window: the live report's).
+    // on (null: the live report, whenever it is set).
     void populateMenuBar(QMenuBar* menuBar, HXReportMenuTarget* report);
-    // The View entries: the report's time format and shown activity (sent to the report), then
-    // percentages, days as units and the colour scheme.
+    // The View entries: the report's time format and shown activity (sent to the report, null for the
+    // live report), then percentages, days as units and the colour scheme.
     void populateViewMenu(QMenu* menu, HXReportMenuTarget* report);
 
     // Null for no record and while modal. With an event log (a clipped record from a report), the menu
@@ -70,6 +70,7 @@ private:
     void showAlternates(QMenu& menu, Qt::KeyboardModifiers modifiers) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool validateReportItem(HXMenuItem& item) const;
+    HXReportMenuTarget* reportTargetOf(const HXMenuItem& item) const;
     void beep() const;
 
     HXMainController& m_controller;

@@ -155,7 +155,7 @@ bool HXMenuController::validateMenuItem(HXMenuItem& item) {
 
 // The time format and activity entries belong to their report; without one they are off.
 bool HXMenuController::validateReportItem(HXMenuItem& item) const {
-    const HXReportMenuTarget* report = item.reportTarget();
+    const HXReportMenuTarget* report = reportTargetOf(item);
     item.setCheckable(true);
     if (!report) {
         item.setChecked(item.menuAction() == HXMenuAction::ToggleShownActivity);
