@@ -25,7 +25,8 @@ HXTrackerWindows::HXTrackerWindows(HXDesktopShell& shell, HXUserDefaults& defaul
                                    HXLiveReportWindow& liveReport, QObject* parent)
     : QObject(parent), m_shell(shell), m_defaults(defaults), m_liveReport(liveReport),
       m_menuTarget(liveReport.controller(), [&liveReport] { return liveReport.isVisible(); }) {
-    m_shell.offerContextMenus(m_liveReport.pane().view());
+    connect(&m_liveReport, &HXLiveReportWindow::contextMenuRequested, &m_shell,
+            &HXDesktopShell::showContextMenuForEventLog);
     const auto addMenuBar = [this](HXReportWindow* window) {
         m_shell.installMenuBar(*window, &m_menuTarget);
     };

@@ -34,6 +34,8 @@ HXReportPane& HXLiveReportWindow::pane() {
     if (!m_pane) {
         m_pane = std::make_unique<HXReportPane>(*m_controller, m_defaults, m_scheduler, m_clock);
         m_pane->view().setKeyRepeatTiming(m_keyRepeat);
+        connect(&m_pane->view(), &HXReportView::contextMenuRequested, this,
+                &HXLiveReportWindow::contextMenuRequested);
     }
     return *m_pane;
 }

@@ -59,6 +59,8 @@ public:
 Q_SIGNALS:
     // The window was made; the program adds its menu bar.
     void windowCreated(HXReportWindow* window);
+    // A right click on the report, on a record's row or (null) elsewhere.
+    void contextMenuRequested(const HXDictionaryRef& log, const QPoint& globalPosition);
 
 private:
     HXUserDefaults& m_defaults;

@@ -12,7 +12,6 @@
 #include "platform/HXWorkspace.h"
 #include "reports/HXCSVExport.h"
 #include "reports/HXLiveReportSource.h"
-#include "reports/widgets/HXReportView.h"
 #include "ui/menus/HXMenuController.h"
 #include "ui/menus/HXMenuItem.h"
 #include "ui/organizer/HXItemIcons.h"
@@ -147,18 +146,16 @@ void HXDesktopShell::installMenuBar(QWidget& window, HXReportMenuTarget* report)
     }
 }
 
-void HXDesktopShell::offerContextMenus(HXReportView& view) {
-    // In the menus' context: once they are gone, right clicks offer nothing.
-    connect(&view, &HXReportView::contextMenuRequested, m_menus.get(),
-            [this](const HXDictionaryRef& log, const QPoint& globalPosition) {
-                std::unique_ptr<QMenu> menu = log ? m_menus->contextMenuForEventLog(*log) : nullptr;
-                if (menu)
-                    menu->exec(globalPosition);
-            });
+void HXDesktopShell::showContextMenuForEventLog(const HXDictionaryRef& log, const QPoint& globalPosition) {
+    std::unique_ptr<QMenu> menu = log ? m_menus->contextMenuForEventLog(*log) : nullptr;
+    if (menu)
+        menu->exec(globalPosition);
 }
 
 void HXDesktopShell::validateMenuBars() {
-    for (const QPointer<QMenuBar>& bar : m_menuBars) {
+    // A copy: validating may make the live report window, whose menu bar joins the list.
+    const std::vector<QPointer<QMenuBar>> bars = m_menuBars;
+    for (const QPointer<QMenuBar>& bar : bars) {
         if (!bar)
             continue;
         for (QAction* top : bar->actions()) {

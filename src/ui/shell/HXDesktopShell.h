@@ -20,7 +20,6 @@ class HXMenuController;
 class HXNotesEditor;
 class HXOrganizerView;
 class HXReportMenuTarget;
-class HXReportView;
 class QMenu;
 class QMenuBar;
 class QTextBrowser;
@@ -57,8 +56,8 @@ public:
     HXNotesEditor& notesEditor() const { return *m_notesEditor; }
     // Gives a window the menu bar of window mode; report is what its View entries act on.
     void installMenuBar(QWidget& window, HXReportMenuTarget* report);
-    // A right click on a row of the live report opens the context menu of the item it was clipped from.
-    void offerContextMenus(HXReportView& view);
+    // A right click on a row of the live report: the context menu of the item the row was clipped from.
+    void showContextMenuForEventLog(const HXDictionaryRef& log, const QPoint& globalPosition);
 
     // "Preferences...": shows the preferences window.
     void setPreferencesOpener(std::function<void()> show) { m_showPreferences = std::move(show); }
