@@ -6,8 +6,8 @@ HXArrayRef blacklistWithName(HXDictionary& configuration, const QString& name) {
     if (HXArrayRef list = configuration.arrayForKey(name))
         return list;
     auto list = HXArray::create();
-    list->append(name == QStringLiteral("Application Blacklist") ? QStringLiteral("Qualdern")
-                                                                 : QStringLiteral("http*://*"));
+    list->append(name == HXKeys::ApplicationBlacklist.text ? QStringLiteral("Qualdern")
+                                                           : QStringLiteral("http*://*"));
     configuration.setValue(name, list);
     return list;
 }
@@ -17,7 +17,7 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
 
     std::vector<QString> applicationEntries;
     for (const HXValue& entry :
-         blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values()) {
+         blacklistWithName(configuration, HXKeys::ApplicationBlacklist.text.toString())->values()) {
         if (entry.isString())
             applicationEntries.push_back(trimmedApplicationNameByIgnoringExtension(entry.toString()));
     }
@@ -25,7 +25,7 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
 
     result.plainWindowEntries = HXArray::create();
     for (const HXValue& entry :
-         blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values()) {
+         blacklistWithName(configuration, HXKeys::WindowBlacklist.text.toString())->values()) {
         const qsizetype arrow = entry.isString() ? entry.toString().indexOf(kRightTriangleArrow) : -1;
         if (arrow < 0) {
             result.plainWindowEntries->append(entry);
@@ -45,9 +45,9 @@ HXTickBlacklists preprocessBlacklists(HXDictionary& configuration) {
 
 const HXTickBlacklists& HXBlacklistCache::update(HXDictionary& configuration) {
     const std::vector<HXValue>& applications =
-        blacklistWithName(configuration, QStringLiteral("Application Blacklist"))->values();
+        blacklistWithName(configuration, HXKeys::ApplicationBlacklist.text.toString())->values();
     const std::vector<HXValue>& windows =
-        blacklistWithName(configuration, QStringLiteral("Window Blacklist"))->values();
+        blacklistWithName(configuration, HXKeys::WindowBlacklist.text.toString())->values();
     if (!m_current || applications != m_applicationSource || windows != m_windowSource) {
         m_applicationSource = applications;
         m_windowSource = windows;

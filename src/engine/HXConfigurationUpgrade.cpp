@@ -1,5 +1,6 @@
 #include "engine/HXConfigurationUpgrade.h"
 
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 
 namespace {
@@ -17,11 +18,11 @@ unsigned long removeWindowMetadata(HXDictionary& window) {
 } // namespace
 
 bool HXUpgradeConfiguration(HXDictionary& configuration) {
-    if (configuration.integerForKey(u"Version") > kHXConfigurationVersion - 1)
+    if (configuration.integerForKey(HXKeys::Version) > kHXConfigurationVersion - 1)
         return false;
     unsigned long redundantReferences = 0;
     unsigned long metadataFields = 0;
-    if (const HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications")) {
+    if (const HXDictionaryRef applications = configuration.dictionaryForKey(HXKeys::Applications)) {
         for (const HXDictionary::Entry& entry : applications->entries()) {
             const HXDictionaryRef& application = entry.value.toDictionary();
             if (!application)
@@ -39,7 +40,7 @@ bool HXUpgradeConfiguration(HXDictionary& configuration) {
             }
         }
     }
-    if (const HXArrayRef pools = configuration.arrayForKey(u"Pools")) {
+    if (const HXArrayRef pools = configuration.arrayForKey(HXKeys::Pools)) {
         for (const HXValue& poolValue : pools->values()) {
             const HXDictionaryRef& pool = poolValue.toDictionary();
             const HXArrayRef items = pool ? pool->arrayForKey(HXKeys::Children) : nullptr;
@@ -61,6 +62,6 @@ bool HXUpgradeConfiguration(HXDictionary& configuration) {
                     "configuration updated (redundant window references: %1; pointless metadata fields: %2)")
                     .arg(redundantReferences)
                     .arg(metadataFields));
-    configuration.setValue(u"Version", kHXConfigurationVersion);
+    configuration.setValue(HXKeys::Version, kHXConfigurationVersion);
     return true;
 }

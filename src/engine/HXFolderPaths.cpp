@@ -36,7 +36,7 @@ void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString&
     defaults.setString(key, path);
 }
 
-QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, const QString& defaultPath) {
+QString folderPathForKey(const HXUserDefaults& defaults, QStringView key, const QString& defaultPath) {
     const QString stored = defaults.stringForKey(key);
     return stored.isEmpty() ? defaultPath : stored;
 }

@@ -35,7 +35,7 @@ QString stringByDeletingQualdernContainerPathComponents(const QString& path);
 
 // Folder paths kept in the settings, tilde-abbreviated when under the home folder.
 void setFolderPath(HXUserDefaults& defaults, const QString& path, const QString& key);
-QString folderPathForKey(const HXUserDefaults& defaults, const QString& key, const QString& defaultPath);
+QString folderPathForKey(const HXUserDefaults& defaults, QStringView key, const QString& defaultPath);
 
 // Whether files can be written into the folder: an existing folder must be writable, a missing one
 // creatable below its nearest existing ancestor, as the bookmark manager confirms without asking the user

@@ -4,6 +4,7 @@
 #include "engine/HXMainController.h"
 #include "engine/HXUserInterfacePort.h"
 #include "foundation/HXClock.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXScheduler.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr std::string_view kHibernateAction = "hibernate";
-const QString kDeepHibernationKey = QStringLiteral("Deep Hibernation");
 
 } // namespace
 
@@ -25,15 +25,16 @@ HXHibernation::~HXHibernation() {
 }
 
 bool HXHibernation::isDeeplyHibernating() const {
-    return !m_services.defaults.objectForKey(kDeepHibernationKey).isNull();
+    return !m_services.defaults.objectForKey(HXDefaultsKeys::DeepHibernation).isNull();
 }
 
 void HXHibernation::restoreAtLaunch() {
-    m_hibernationInterval = static_cast<int>(m_services.defaults.integerForKey(u"Hibernation Interval"));
+    m_hibernationInterval =
+        static_cast<int>(m_services.defaults.integerForKey(HXDefaultsKeys::HibernationInterval));
     if (!isDeeplyHibernating())
         return;
     m_hibernating = true;
-    m_hibernationTimestamp = m_services.defaults.doubleForKey(kDeepHibernationKey);
+    m_hibernationTimestamp = m_services.defaults.doubleForKey(HXDefaultsKeys::DeepHibernation);
     Q_EMIT hibernatingChanged(true, false);
     m_services.controller.setPaused(true);
 }
@@ -75,7 +76,7 @@ void HXHibernation::hibernateUntilRevoked(bool deep) {
     m_hibernating = true;
     m_hibernationTimestamp = m_services.clock.now();
     if (deep)
-        m_services.defaults.setDouble(kDeepHibernationKey, m_hibernationTimestamp);
+        m_services.defaults.setDouble(HXDefaultsKeys::DeepHibernation, m_hibernationTimestamp);
     Q_EMIT hibernatingChanged(true, true);
     m_services.controller.setPaused(true);
     Q_EMIT iconNeedsUpdate();
@@ -85,7 +86,7 @@ void HXHibernation::hibernateUntilRevoked(bool deep) {
 
 void HXHibernation::toggleHibernation() {
     if (isDeeplyHibernating()) {
-        m_services.defaults.removeObject(kDeepHibernationKey);
+        m_services.defaults.removeObject(HXDefaultsKeys::DeepHibernation);
         deferHibernation();
         return;
     }

@@ -4,6 +4,7 @@
 #include "engine/HXMainController.h"
 #include "engine/HXRegisteredDefaults.h"
 #include "engine/HXUserInterfacePort.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXScheduler.h"
@@ -31,7 +32,8 @@ void HXLifecycle::applicationWillFinishLaunching() {
     HXRegisterDefaults(defaults);
     m_port.chooseApplicationMode();
     m_automaticallyEnabledLoginItem =
-        m_port.isStatusItemMode() && defaults.boolForKey(u"Status Item Toggles Login Item Automatically");
+        m_port.isStatusItemMode() &&
+        defaults.boolForKey(HXDefaultsKeys::StatusItemTogglesLoginItemAutomatically);
     if (m_automaticallyEnabledLoginItem)
         m_port.addLoginItem();
 }
@@ -41,7 +43,7 @@ void HXLifecycle::applicationDidFinishLaunching() {
     HXHibernation& hibernation = m_controller.hibernation();
     m_controller.restoreSettings();
     hibernation.setHibernationInterval(
-        static_cast<int>(services.defaults.integerForKey(u"Hibernation Interval")));
+        static_cast<int>(services.defaults.integerForKey(HXDefaultsKeys::HibernationInterval)));
 
     m_inputMonitorInstalled =
         m_inputMonitor && m_inputMonitor->install([&hibernation] { hibernation.deferHibernation(); });
@@ -68,7 +70,7 @@ void HXLifecycle::applicationDidFinishLaunching() {
     hibernation.restoreAtLaunch();
     m_controller.setOverallTimes(0, 0);
     m_port.setUpOrganizer();
-    m_controller.setSortColumn(static_cast<int>(services.defaults.integerForKey(u"Sort")));
+    m_controller.setSortColumn(static_cast<int>(services.defaults.integerForKey(HXDefaultsKeys::Sort)));
     if (!m_port.registerHibernationHotKey())
         HXDebugLog(QStringLiteral("cannot register the hibernation hot key"));
     services.scheduler.performAfterDelay(this, kCompleteUISetupAction, 0, [this] { completeUISetup(); });

@@ -1,6 +1,8 @@
 #include "engine/HXMainController.h"
 
 #include "engine/HXPools.h"
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXPropertyList.h"
 #include "foundation/HXScheduler.h"
@@ -34,9 +36,9 @@ HXMainController::~HXMainController() {
 }
 
 void HXMainController::restoreSettings() {
-    m_sortColumn = static_cast<int>(m_services.defaults.integerForKey(u"Sort"));
-    m_showInactiveApplications = m_services.defaults.boolForKey(u"Show Inactive Applications");
-    m_showInactivePools = m_services.defaults.boolForKey(u"Show Inactive Pools");
+    m_sortColumn = static_cast<int>(m_services.defaults.integerForKey(HXDefaultsKeys::Sort));
+    m_showInactiveApplications = m_services.defaults.boolForKey(HXDefaultsKeys::ShowInactiveApplications);
+    m_showInactivePools = m_services.defaults.boolForKey(HXDefaultsKeys::ShowInactivePools);
 }
 
 double HXMainController::firstTimestamp() const {
@@ -48,12 +50,12 @@ double HXMainController::firstTimestamp() const {
 }
 
 double HXMainController::updateInterval() const {
-    const double seconds = m_services.defaults.doubleForKey(u"Update Interval");
+    const double seconds = m_services.defaults.doubleForKey(HXDefaultsKeys::UpdateInterval);
     return seconds > kMinimumUpdateInterval ? seconds : kMinimumUpdateInterval;
 }
 
 void HXMainController::setUpdateInterval(double seconds) {
-    m_services.defaults.setDouble(u"Update Interval", seconds);
+    m_services.defaults.setDouble(HXDefaultsKeys::UpdateInterval, seconds);
 }
 
 void HXMainController::setOverallTimes(double applications, double pools) {
@@ -83,7 +85,7 @@ void HXMainController::scheduleNextTick() {
 
 void HXMainController::setSortColumn(int column) {
     m_sortColumn = column;
-    m_services.defaults.setInteger(u"Sort", column);
+    m_services.defaults.setInteger(HXDefaultsKeys::Sort, column);
     updateLists(HXTrigger::Command);
 }
 
@@ -122,7 +124,7 @@ bool HXMainController::toggleMatchAnyApplication(const HXDictionaryRef& item) {
 std::optional<std::vector<HXDictionaryRef>>
 HXMainController::poolAncestorsOfItem(const HXDictionary* record) const {
     const HXDictionaryRef& configuration = m_store.configuration();
-    return ::poolAncestorsOfItem(configuration ? configuration->arrayForKey(u"Pools").get() : nullptr,
+    return ::poolAncestorsOfItem(configuration ? configuration->arrayForKey(HXKeys::Pools).get() : nullptr,
                                  record);
 }
 

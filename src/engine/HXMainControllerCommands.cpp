@@ -2,6 +2,7 @@
 #include "engine/HXBlacklists.h"
 #include "engine/HXMainController.h"
 #include "engine/HXUserInterfacePort.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXSorting.h"
 #include "foundation/HXStringChecks.h"
@@ -16,12 +17,12 @@ QString undoableMessage(const char* question) {
 }
 
 HXDictionaryRef nonEmptyApplications(const HXDictionary* configuration) {
-    HXDictionaryRef applications = configuration ? configuration->dictionaryForKey(u"Applications") : nullptr;
+    HXDictionaryRef applications = configuration ? configuration->dictionaryForKey(Applications) : nullptr;
     return applications && !applications->isEmpty() ? applications : nullptr;
 }
 
 HXArrayRef nonEmptyPools(const HXDictionary* configuration) {
-    HXArrayRef pools = configuration ? configuration->arrayForKey(u"Pools") : nullptr;
+    HXArrayRef pools = configuration ? configuration->arrayForKey(Pools) : nullptr;
     return pools && !pools->isEmpty() ? pools : nullptr;
 }
 
@@ -51,8 +52,8 @@ void HXMainController::resetTimers(const HXTimerReset& reset) {
             pushed = true;
         }
         records->clear();
-        configuration->remove(u"First Timestamp");
-        configuration->remove(u"Overall Time");
+        configuration->remove(FirstTimestamp);
+        configuration->remove(OverallTime);
         setIgnoreLastUpdateDate();
         did = true;
     }
@@ -68,16 +69,16 @@ void HXMainController::resetTimers(const HXTimerReset& reset) {
             if (const HXDictionaryRef& record = pool.toDictionary())
                 record->resetTimersRecursively();
         }
-        configuration->remove(u"First Pool Timestamp");
-        configuration->remove(u"Overall Pool Time");
+        configuration->remove(FirstPoolTimestamp);
+        configuration->remove(OverallPoolTime);
         setIgnoreLastUpdateDate();
         updateLists(HXTrigger::Command);
         return;
     }
     if (!poolRecords && reset.applications) {
         if (configuration) {
-            configuration->remove(u"First Pool Timestamp");
-            configuration->remove(u"Overall Pool Time");
+            configuration->remove(FirstPoolTimestamp);
+            configuration->remove(OverallPoolTime);
         }
         setIgnoreLastUpdateDate();
         updateLists(HXTrigger::Command);
@@ -94,9 +95,9 @@ void HXMainController::clearApplications() {
         return;
     pushUndoStateAndClearRedoStatesAfterDelay();
     if (HXDictionary* configuration = m_store.configuration().get()) {
-        configuration->setValue(u"Applications", HXDictionary::create());
-        configuration->remove(u"First Timestamp");
-        configuration->remove(u"Overall Time");
+        configuration->setValue(Applications, HXDictionary::create());
+        configuration->remove(FirstTimestamp);
+        configuration->remove(OverallTime);
     }
     setIgnoreLastUpdateDate();
     updateLists(HXTrigger::Command);
@@ -113,8 +114,8 @@ void HXMainController::clearPools() {
         return;
     pushUndoStateAndClearRedoStatesAfterDelay();
     pools->clear();
-    configuration->remove(u"First Pool Timestamp");
-    configuration->remove(u"Overall Pool Time");
+    configuration->remove(FirstPoolTimestamp);
+    configuration->remove(OverallPoolTime);
     updateLists(HXTrigger::Command);
 }
 
@@ -156,7 +157,7 @@ bool HXMainController::deleteItem(const HXDictionaryRef& record, const HXDeleteO
 
 bool HXMainController::deletePoolItem(const HXDictionaryRef& record) {
     const HXDictionaryRef& configuration = m_store.configuration();
-    const HXArrayRef pools = configuration ? configuration->arrayForKey(u"Pools") : nullptr;
+    const HXArrayRef pools = configuration ? configuration->arrayForKey(Pools) : nullptr;
     if (!pools)
         return false;
     const auto removeFrom = [&](const HXArrayRef& list, const HXDictionaryRef& parent) {
@@ -194,7 +195,7 @@ bool HXMainController::deletePoolItem(const HXDictionaryRef& record) {
 bool HXMainController::deleteApplicationOrWindow(const HXDictionaryRef& record, bool forceBlacklisting) {
     const HXDictionaryRef& configuration = m_store.configuration();
     const HXDictionaryRef applications =
-        configuration ? configuration->dictionaryForKey(u"Applications") : nullptr;
+        configuration ? configuration->dictionaryForKey(Applications) : nullptr;
     if (!applications)
         return false;
     QString name;
@@ -232,8 +233,7 @@ bool HXMainController::deleteApplicationOrWindow(const HXDictionaryRef& record, 
 
     // Something still in use comes back at the next tick unless it is blacklisted.
     if (forceBlacklisting || record->boolForKey(Active)) {
-        const QString listName =
-            qualifier ? QStringLiteral("Window Blacklist") : QStringLiteral("Application Blacklist");
+        const QString listName = (qualifier ? WindowBlacklist : ApplicationBlacklist).text.toString();
         const HXArrayRef list = blacklistWithName(*configuration, listName);
         if (validItemNameCheckedAgainstPotentiallyQualifiedBlacklist(name, list.get(), qualifier)) {
             list->append(qualifier

@@ -12,6 +12,8 @@
 #include "filters/HXFilterString.h"
 #include "filters/HXWindowTitleFilters.h"
 #include "foundation/HXClock.h"
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXSorting.h"
 #include "foundation/HXUserDefaults.h"
@@ -49,8 +51,8 @@ WindowSystemSample sampleWindowSystem(const HXEngineServices& services,
         sample.front.reset();
     sample.windows = HXWindowDescriptionsByPID(
         services.windowServer, plainWindows,
-        HXWindowListOptions{services.defaults.boolForKey(u"Include Windows From All Spaces"),
-                            services.defaults.boolForKey(u"Include Floating Windows")});
+        HXWindowListOptions{services.defaults.boolForKey(HXDefaultsKeys::IncludeWindowsFromAllSpaces),
+                            services.defaults.boolForKey(HXDefaultsKeys::IncludeFloatingWindows)});
     sample.applications = services.workspace.runningApplications();
     return sample;
 }
@@ -78,10 +80,10 @@ bool passesActivationPolicyFilter(HXActivationPolicy policy, std::int64_t filter
 }
 
 HXDictionaryRef applicationsOf(HXDictionary& configuration) {
-    if (HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications"))
+    if (HXDictionaryRef applications = configuration.dictionaryForKey(Applications))
         return applications;
     auto applications = HXDictionary::create();
-    configuration.setValue(u"Applications", applications);
+    configuration.setValue(Applications, applications);
     return applications;
 }
 
@@ -90,8 +92,8 @@ public:
     Attribution(HXDictionary& configuration, const HXTickTime& time, const HXTickBlacklists& blacklists,
                 HXPoolMatcher& pools, const HXUserDefaults& defaults)
         : m_configuration(configuration), m_time(time), m_blacklists(blacklists), m_pools(pools),
-          m_eatsFrontmostWindow(defaults.boolForKey(u"Qualified Blacklist Eats Frontmost Window")),
-          m_policyFilter(defaults.integerForKey(u"Application Activation Policy Filter")) {}
+          m_eatsFrontmostWindow(defaults.boolForKey(HXDefaultsKeys::QualifiedBlacklistEatsFrontmostWindow)),
+          m_policyFilter(defaults.integerForKey(HXDefaultsKeys::ApplicationActivationPolicyFilter)) {}
 
     HXTickSightings run(const WindowSystemSample& sample) {
         const HXDictionaryRef applications = applicationsOf(m_configuration);
@@ -239,13 +241,13 @@ public:
     }
 
     Consolidation run(const HXDictionary& configuration) {
-        if (const HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications")) {
+        if (const HXDictionaryRef applications = configuration.dictionaryForKey(Applications)) {
             for (const HXDictionary::Entry& entry : applications->entries()) {
                 if (entry.value.toDictionary())
                     consolidateApplication(entry.value);
             }
         }
-        if (const HXArrayRef pools = configuration.arrayForKey(u"Pools")) {
+        if (const HXArrayRef pools = configuration.arrayForKey(Pools)) {
             for (const HXValue& pool : pools->values()) {
                 if (HXDictionary* record = pool.toDictionary().get())
                     consolidatePool(*record);
@@ -406,7 +408,7 @@ HXArrayRef buildApplicationList(const HXDictionary& configuration, const HXArray
         buildWindowList(record, consolidated, application, gotNewWindows, settings);
     }
 
-    const HXDictionaryRef applications = configuration.dictionaryForKey(u"Applications");
+    const HXDictionaryRef applications = configuration.dictionaryForKey(Applications);
     // With every application listed, last tick's order needs only the applications counted now moved.
     if (!consolidated.fullPass && settings.showInactiveApplications && !seen.newApplications &&
         previousList->count() == applications->count()) {
@@ -451,7 +453,7 @@ void listChildren(HXDictionary& record, bool fresh, int sortColumn) {
 HXArrayRef buildPoolList(const HXDictionary& configuration, const Consolidation& consolidated,
                          const ListSettings& settings) {
     auto list = HXArray::create();
-    const HXArrayRef pools = configuration.arrayForKey(u"Pools");
+    const HXArrayRef pools = configuration.arrayForKey(Pools);
     if (!pools)
         return list;
     for (const HXValue& poolValue : pools->values()) {
@@ -503,7 +505,7 @@ void HXMainController::runTick() {
     const Consolidation consolidated = Consolidator(seen, time, m_shortcut).run(configuration);
 
     const ListSettings settings{m_showInactiveApplications, m_showInactivePools,
-                                m_services.defaults.boolForKey(u"Pools: Treat Paused As Active"),
+                                m_services.defaults.boolForKey(HXDefaultsKeys::PoolsTreatPausedAsActive),
                                 m_sortColumn};
     m_listApplications =
         buildApplicationList(configuration, m_listApplications, seen, consolidated, settings);
@@ -520,26 +522,27 @@ HXTickTime HXMainController::startTick(HXDictionary& configuration) {
     // A clock set back would subtract time from everything seen: such a tick counts as a gap.
     time.gap = m_ignoreLastUpdateDate || !m_lastUpdateDate || time.now < *m_lastUpdateDate;
     time.interval = time.gap ? 0.0 : time.now - *m_lastUpdateDate;
-    time.previous = configuration.timeIntervalForKey(u"Last Timestamp");
-    if (!configuration.contains(u"First Timestamp"))
-        configuration.setTimeInterval(time.now, u"First Timestamp");
-    if (!configuration.contains(u"First Pool Timestamp"))
-        configuration.setTimeInterval(time.now, u"First Pool Timestamp");
-    configuration.setTimeInterval(time.now, u"Last Timestamp");
+    time.previous = configuration.timeIntervalForKey(LastTimestamp);
+    if (!configuration.contains(FirstTimestamp))
+        configuration.setTimeInterval(time.now, FirstTimestamp);
+    if (!configuration.contains(FirstPoolTimestamp))
+        configuration.setTimeInterval(time.now, FirstPoolTimestamp);
+    configuration.setTimeInterval(time.now, LastTimestamp);
     m_lastUpdateDate = time.now;
     m_ignoreLastUpdateDate = false;
-    configuration.addTimeInterval(time.interval, u"Overall Time");
-    configuration.addTimeInterval(time.interval, u"Overall Pool Time");
-    m_overallApplicationTime = configuration.timeIntervalForKey(u"Overall Time");
-    m_overallPoolTime = configuration.timeIntervalForKey(u"Overall Pool Time");
+    configuration.addTimeInterval(time.interval, OverallTime);
+    configuration.addTimeInterval(time.interval, OverallPoolTime);
+    m_overallApplicationTime = configuration.timeIntervalForKey(OverallTime);
+    m_overallPoolTime = configuration.timeIntervalForKey(OverallPoolTime);
     return time;
 }
 
 // Pools change only through commands, which run a tick of their own and so a full pass.
 HXPoolMatcher& HXMainController::poolMatcher(const HXDictionary& configuration, bool fullPass) {
-    const bool matchApplicationsViaID = m_services.defaults.boolForKey(u"Pools: Match Applications Via ID");
+    const bool matchApplicationsViaID =
+        m_services.defaults.boolForKey(HXDefaultsKeys::PoolsMatchApplicationsViaID);
     if (fullPass || !m_poolMatcher || matchApplicationsViaID != m_poolMatcherMatchesViaID) {
-        m_poolMatcher.emplace(configuration.arrayPointerForKey(u"Pools"), matchApplicationsViaID);
+        m_poolMatcher.emplace(configuration.arrayPointerForKey(Pools), matchApplicationsViaID);
         m_poolMatcherMatchesViaID = matchApplicationsViaID;
     }
     return *m_poolMatcher;

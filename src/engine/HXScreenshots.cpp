@@ -3,6 +3,7 @@
 #include "engine/HXFolderPaths.h"
 #include "engine/HXSecurityScopedBookmarkManager.h"
 #include "foundation/HXAtomicFile.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXUserDefaults.h"
 #include "platform/HXScreenCapture.h"
 
@@ -64,19 +65,19 @@ QString HXScreenshots::baseName(double timestamp) {
 }
 
 void HXScreenshots::takeScreenshotIfDue(double now) {
-    const std::int64_t minutes = m_defaults.integerForKey(u"Screenshots: Interval");
+    const std::int64_t minutes = m_defaults.integerForKey(HXDefaultsKeys::ScreenshotsInterval);
     if (minutes <= 0)
         return;
     if (m_lastScreenshotDate && now - *m_lastScreenshotDate < static_cast<double>(minutes) * 60)
         return;
-    const QString folder = HXExpandTilde(folderPathForKey(m_defaults, QStringLiteral("Auto-Export Folder"),
+    const QString folder = HXExpandTilde(folderPathForKey(m_defaults, HXDefaultsKeys::AutoExportFolder,
                                                           m_paths.defaultAutoExportFolderPath()));
     QString bookmark;
     if (HXConfirmWriteAccess(m_bookmarks, folder, &bookmark)) {
         const QString shots = folder + QStringLiteral("/Screenshots");
         if (HXAtomicFile::createPrivateFolder(shots)) {
             capture(shots, now);
-            const std::int64_t amount = m_defaults.integerForKey(u"Screenshots: Amount");
+            const std::int64_t amount = m_defaults.integerForKey(HXDefaultsKeys::ScreenshotsAmount);
             prune(shots,
                   amount > 0 ? static_cast<int>(std::min<std::int64_t>(amount, 1 << 20)) : kDefaultAmount);
         }

@@ -64,6 +64,18 @@ inline constexpr std::array<HXKey, kWellKnownCount> kWellKnown{Name,
 // The slot of a key text, or -1 when it is not well known.
 int wellKnownSlot(QStringView text);
 
+// Keys of the configuration's top level.
+inline constexpr HXKey Version{u"Version"};
+inline constexpr HXKey Applications{u"Applications"};
+inline constexpr HXKey Pools{u"Pools"};
+inline constexpr HXKey ApplicationBlacklist{u"Application Blacklist"};
+inline constexpr HXKey WindowBlacklist{u"Window Blacklist"};
+inline constexpr HXKey FirstTimestamp{u"First Timestamp"};
+inline constexpr HXKey FirstPoolTimestamp{u"First Pool Timestamp"};
+inline constexpr HXKey LastTimestamp{u"Last Timestamp"};
+inline constexpr HXKey OverallTime{u"Overall Time"};
+inline constexpr HXKey OverallPoolTime{u"Overall Pool Time"};
+
 // Values of "Path" and "Type" that tell the kinds of record apart.
 inline constexpr char16_t kWindowPath[] = u"_Window";
 inline constexpr char16_t kPoolPath[] = u"_Pool";

@@ -1,5 +1,6 @@
 #include "pictures/HXColorScheme.h"
 
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXUserDefaults.h"
 
 HXColorScheme HXColorSchemeFromInteger(long long value) {
@@ -14,5 +15,5 @@ HXColorScheme HXColorSchemeFromInteger(long long value) {
 }
 
 HXColorScheme HXCurrentColorScheme(const HXUserDefaults& defaults) {
-    return HXColorSchemeFromInteger(defaults.integerForKey(u"Color Scheme"));
+    return HXColorSchemeFromInteger(defaults.integerForKey(HXDefaultsKeys::ColorScheme));
 }

@@ -1,10 +1,13 @@
 #include "reports/HXCSVExport.h"
 
+#include "reports/HXCSVColumns.h"
 #include "reports/HXExportRows.h"
 #include "reports/HXFixedPointText.h"
 #include "reports/HXLiveReportSource.h"
 
 #include "foundation/HXAtomicFile.h"
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXUserDefaults.h"
 
@@ -97,7 +100,7 @@ void collectApplications(RowCollector& collector, const HXLiveReportSource& sour
     if (everything) {
         const HXDictionaryRef configuration = source.configuration();
         if (const HXDictionaryRef byKey =
-                configuration ? configuration->dictionaryForKey(u"Applications") : nullptr) {
+                configuration ? configuration->dictionaryForKey(Applications) : nullptr) {
             for (const HXDictionary::Entry& e : byKey->entries()) {
                 if (const HXDictionaryRef& app = e.value.toDictionary())
                     apps.push_back(app);
@@ -138,7 +141,7 @@ void collectPools(RowCollector& collector, const HXLiveReportSource& source, con
         pools.push_back(only);
     } else if (everything) {
         const HXDictionaryRef configuration = source.configuration();
-        pools = records(configuration ? configuration->arrayForKey(u"Pools") : nullptr);
+        pools = records(configuration ? configuration->arrayForKey(Pools) : nullptr);
     } else {
         pools = records(source.listPools());
     }
@@ -228,18 +231,17 @@ private:
     void writeHeader(QByteArray& out) const {
         QStringList names;
         if (m_columns.pool)
-            names.append(QStringLiteral("Pool"));
+            names.append(HXCSVColumns::Pool.toString());
         if (m_columns.poolNotes)
-            names.append(QStringLiteral("Pool Notes"));
+            names.append(HXCSVColumns::PoolNotes.toString());
         if (m_columns.application)
-            names.append(QStringLiteral("Application"));
+            names.append(HXCSVColumns::Application.toString());
         if (m_columns.window)
-            names.append(QStringLiteral("Window"));
+            names.append(HXCSVColumns::Window.toString());
         if (m_columns.front)
-            names << QStringLiteral("Foreground Begin (Unix Time)")
-                  << QStringLiteral("Foreground End (Unix Time)");
+            names << HXCSVColumns::ForegroundBegin.toString() << HXCSVColumns::ForegroundEnd.toString();
         if (m_columns.total)
-            names << QStringLiteral("Total Begin (Unix Time)") << QStringLiteral("Total End (Unix Time)");
+            names << HXCSVColumns::TotalBegin.toString() << HXCSVColumns::TotalEnd.toString();
         out.append(names.join(m_separator).toUtf8());
         out.append(m_rowSeparator);
     }
@@ -300,18 +302,18 @@ std::optional<QByteArray> exportPoolAsCSVData(const HXLiveReportSource& source, 
                                               double begin, double end) {
     const HXUserDefaults& defaults = source.userDefaults();
     Columns columns;
-    columns.pool = pool || defaults.boolForKey(u"Export Column: Pool");
+    columns.pool = pool || defaults.boolForKey(HXDefaultsKeys::ExportColumnPool);
     columns.poolNotes = defaults.boolForKey(u"Export Column: Pool Notes");
-    columns.application = defaults.boolForKey(u"Export Column: Application");
-    columns.window = defaults.boolForKey(u"Export Column: Window");
-    columns.front = defaults.boolForKey(u"Export Column: Front");
+    columns.application = defaults.boolForKey(HXDefaultsKeys::ExportColumnApplication);
+    columns.window = defaults.boolForKey(HXDefaultsKeys::ExportColumnWindow);
+    columns.front = defaults.boolForKey(HXDefaultsKeys::ExportColumnFront);
     columns.total = defaults.boolForKey(u"Export Column: Total");
     if ((!columns.application && !columns.pool) || (!columns.front && !columns.total)) {
         HXSystemLog(
             QStringLiteral("you managed to uncheck all relevant columns, so there's nothing to export"));
         return std::nullopt;
     }
-    const bool everything = defaults.integerForKey(u"Exported Report Content") == 1;
+    const bool everything = defaults.integerForKey(HXDefaultsKeys::ExportedReportContent) == 1;
     RowCollector collector(columns, begin, end);
     if (!pool && columns.application)
         collectApplications(collector, source, columns, everything);

@@ -4,6 +4,8 @@
 #include "reports/HXEventStream.h"
 #include "reports/HXLiveReportSource.h"
 
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXSorting.h"
 #include "foundation/HXUserDefaults.h"
 
@@ -17,8 +19,8 @@ using namespace HXKeys;
 double firstTimestamp(const HXDictionary* configuration) {
     if (!configuration)
         return 0;
-    return std::min(configuration->timeIntervalForKey(u"First Timestamp"),
-                    configuration->timeIntervalForKey(u"First Pool Timestamp"));
+    return std::min(configuration->timeIntervalForKey(FirstTimestamp),
+                    configuration->timeIntervalForKey(FirstPoolTimestamp));
 }
 
 namespace {
@@ -138,7 +140,7 @@ public:
 
     void addPools(const HXLiveReportSource& source) {
         m_configuration = source.configuration();
-        m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(u"Pools") : nullptr)
+        m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(Pools) : nullptr)
                              : source.listPools();
         for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)), m_configuration.get())) {
             m_list->append(pool);
@@ -158,7 +160,7 @@ private:
             return records(m_applications);
         }
         m_configuration = source.configuration();
-        const HXValue* byKey = m_configuration ? m_configuration->find(u"Applications") : nullptr;
+        const HXValue* byKey = m_configuration ? m_configuration->find(Applications) : nullptr;
         if (!byKey || !byKey->isDictionary())
             return Sources();
         group = byKey->toDictionary().get();
@@ -423,9 +425,9 @@ private:
 HXArrayRef eventLogsClippedBetweenTimestamp(const HXLiveReportSource& source, double a, double b) {
     Assembly assembly(source, a, b);
     const HXUserDefaults& defaults = source.userDefaults();
-    if (defaults.boolForKey(u"Live Report: Applications"))
+    if (defaults.boolForKey(HXDefaultsKeys::LiveReportApplications))
         assembly.addApplications(source);
-    if (defaults.boolForKey(u"Live Report: Pools"))
+    if (defaults.boolForKey(HXDefaultsKeys::LiveReportPools))
         assembly.addPools(source);
     return assembly.list();
 }

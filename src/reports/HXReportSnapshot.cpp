@@ -1,11 +1,13 @@
 #include "reports/HXReportSnapshot.h"
 
+#include "reports/HXCSVColumns.h"
 #include "reports/HXCSVScanner.h"
 #include "reports/HXCSVTextCheck.h"
 #include "reports/HXClippedEventLog.h"
 #include "reports/HXSnapshotNumberReader.h"
 #include "reports/HXSnapshotRowIndex.h"
 
+#include "foundation/HXKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXRegularFile.h"
 #include "foundation/HXSorting.h"
@@ -36,9 +38,8 @@ QString sniffSeparator(QStringView text, const QString& fallback) {
     while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
         ++end;
     QString first = text.first(end).toString();
-    for (const QString& name :
-         {QStringLiteral("Pool"), QStringLiteral("Application"), QStringLiteral("Window")})
-        first.remove(name);
+    for (QStringView name : {HXCSVColumns::Pool, HXCSVColumns::Application, HXCSVColumns::Window})
+        first.remove(name.toString());
     if (!first.isEmpty() && (first[0] == u',' || first[0] == u';' || first[0] == u'\t'))
         return QString(first[0]);
     return fallback;
@@ -85,8 +86,8 @@ public:
         configuration->setBool(m_foreground, u"Foreground Activity");
         configuration->setBool(m_total, u"Total Activity");
         configuration->setValue(Path, path);
-        configuration->setValue(u"First Timestamp", m_first);
-        configuration->setValue(u"Last Timestamp", m_last);
+        configuration->setValue(FirstTimestamp, m_first);
+        configuration->setValue(LastTimestamp, m_last);
         configuration->setValue(Children, m_children);
         return configuration;
     }
@@ -97,9 +98,9 @@ private:
         HXDictionary* n = nullptr;
         const bool inPool = !poolName.isEmpty();
         if (inPool)
-            n = child(*container(u"Pools", true), poolName, kPoolPath, true);
+            n = child(*container(Pools.text, true), poolName, kPoolPath, true);
         if (!applicationName.isEmpty()) {
-            HXDictionary& parent = inPool ? *n : *container(u"Applications", false);
+            HXDictionary& parent = inPool ? *n : *container(Applications.text, false);
             n = child(parent, applicationName, nullptr, inPool);
             if (!windowName.isEmpty())
                 n = child(*n, windowName, kWindowPath, inPool);
@@ -228,13 +229,13 @@ Columns findColumns(std::span<const QStringView> header) {
         const auto it = std::find(header.begin(), header.end(), name);
         return it == header.end() ? -1 : static_cast<qsizetype>(it - header.begin());
     };
-    c.pool = index(u"Pool");
-    c.application = index(u"Application");
-    c.window = index(u"Window");
-    c.foregroundBegin = index(u"Foreground Begin (Unix Time)");
-    c.foregroundEnd = index(u"Foreground End (Unix Time)");
-    c.totalBegin = index(u"Total Begin (Unix Time)");
-    c.totalEnd = index(u"Total End (Unix Time)");
+    c.pool = index(HXCSVColumns::Pool);
+    c.application = index(HXCSVColumns::Application);
+    c.window = index(HXCSVColumns::Window);
+    c.foregroundBegin = index(HXCSVColumns::ForegroundBegin);
+    c.foregroundEnd = index(HXCSVColumns::ForegroundEnd);
+    c.totalBegin = index(HXCSVColumns::TotalBegin);
+    c.totalEnd = index(HXCSVColumns::TotalEnd);
     return c;
 }
 
@@ -341,7 +342,7 @@ HXArrayRef snapshotReportList(const HXDictionary& configuration, double a, doubl
     const HXDictionaryRef containers = configuration.dictionaryForKey(Children);
     if (!containers)
         return list;
-    appendTree(*list, containers->dictionaryForKey(u"Applications").get(), 2, a, b);
-    appendTree(*list, containers->dictionaryForKey(u"Pools").get(), 3, a, b);
+    appendTree(*list, containers->dictionaryForKey(Applications).get(), 2, a, b);
+    appendTree(*list, containers->dictionaryForKey(Pools).get(), 3, a, b);
     return list;
 }

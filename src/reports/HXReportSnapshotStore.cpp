@@ -3,6 +3,7 @@
 #include "reports/HXCSVExport.h"
 #include "reports/HXReportSnapshot.h"
 
+#include "foundation/HXKeys.h"
 #include "foundation/HXLocalization.h"
 
 #include <QDir>
@@ -106,8 +107,8 @@ bool HXReportSnapshotStore::getFirstTimestamp(const QString& path, double* first
     if (!c)
         return false;
     if (first)
-        *first = c->timeIntervalForKey(u"First Timestamp");
+        *first = c->timeIntervalForKey(HXKeys::FirstTimestamp);
     if (last)
-        *last = c->timeIntervalForKey(u"Last Timestamp");
+        *last = c->timeIntervalForKey(HXKeys::LastTimestamp);
     return true;
 }

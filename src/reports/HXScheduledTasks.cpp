@@ -7,6 +7,8 @@
 
 #include "foundation/HXAtomicFile.h"
 #include "foundation/HXClock.h"
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXPaths.h"
 #include "foundation/HXScheduler.h"
@@ -56,14 +58,14 @@ QString HXScheduledTasks::defaultAutoExportFolderPath() const {
 }
 
 QString HXScheduledTasks::exportFolderPath() const {
-    const QString stored = m_defaults.stringForKey(u"Auto-Export Folder");
+    const QString stored = m_defaults.stringForKey(HXDefaultsKeys::AutoExportFolder);
     return stored.isEmpty() ? defaultAutoExportFolderPath() : HXExpandTilde(stored);
 }
 
 bool HXScheduledTasks::setExportFolderPath(const QString& path) {
     if (path.isEmpty() || !m_delegate.hasWriteAccess(path))
         return false;
-    m_defaults.setString(u"Auto-Export Folder", HXAbbreviateWithTilde(QDir::cleanPath(path)));
+    m_defaults.setString(HXDefaultsKeys::AutoExportFolder, HXAbbreviateWithTilde(QDir::cleanPath(path)));
     return true;
 }
 
@@ -118,7 +120,7 @@ void HXScheduledTasks::exportIfNecessary(const QString& day, double now) {
     double begin = firstTimestamp(configuration.get());
     if (m_defaults.integerForKey(u"Auto-Export Range") == 1)
         begin = std::max(begin, m_defaults.doubleForKey(u"Last Auto-Export"));
-    const double end = configuration ? configuration->timeIntervalForKey(u"Last Timestamp") : 0;
+    const double end = configuration ? configuration->timeIntervalForKey(HXKeys::LastTimestamp) : 0;
     if (exportPool(source, nullptr, begin, end, path))
         m_defaults.setDouble(u"Last Auto-Export", now);
     else

@@ -5,6 +5,7 @@
 #include "animation/HXWindowAlphaValueAnimationManager.h"
 #include "engine/HXHibernation.h"
 #include "engine/HXUserInterfacePort.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXScheduler.h"
@@ -126,7 +127,7 @@ void HXApplicationModeController::checkStatusItemInterface() {
             *this);
         HXStatusItemView& view = m_statusItemController->statusItemView();
         view.setHibernating(m_services.hibernation.isHibernating() ||
-                            !m_services.defaults.objectForKey(u"Deep Hibernation").isNull());
+                            !m_services.defaults.objectForKey(HXDefaultsKeys::DeepHibernation).isNull());
         view.setInsomniac(m_services.hibernation.isInsomniac());
         m_statusItemController->setView(m_windows.liveReportContainer(),
                                         HXStatusItemController::activityReportIdentifier());
@@ -147,7 +148,7 @@ void HXApplicationModeController::settingChanged(const QString& key) {
     } else if (key == QStringLiteral("Show Activity Report In Dock") ||
                key == QStringLiteral("Fall Back To Fake Activity Report In Dock") ||
                key == QStringLiteral("Show Activity Report On Desktop") ||
-               key == QStringLiteral("Show Activity Report On Desktop: Alpha")) {
+               key == HXDefaultsKeys::ShowActivityReportOnDesktopAlpha) {
         updateIcon(true);
     }
 }
@@ -231,7 +232,7 @@ void HXApplicationModeController::updateDesktopReport(bool reportUpdated) {
     m_fullscreenReportWindow->setImage(m_images.liveReportImage(frame.size(), false));
     if (!m_fullscreenReportWindow->isVisible()) {
         orderFront(m_fullscreenReportWindow.get(), false,
-                   defaults.doubleForKey(u"Show Activity Report On Desktop: Alpha"), false);
+                   defaults.doubleForKey(HXDefaultsKeys::ShowActivityReportOnDesktopAlpha), false);
         if (m_services.shell)
             m_services.shell->setOnAllDesktops(m_fullscreenReportWindow->winId());
     }

@@ -4,6 +4,7 @@
 #include "reports/HXDurationText.h"
 #include "reports/HXReportReference.h"
 
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXDictionary.h"
 #include "foundation/HXUserDefaults.h"
 
@@ -32,8 +33,8 @@ struct Line {
 };
 
 std::vector<Line> linesOf(const HXArray& list, double reference, const HXUserDefaults& defaults) {
-    const bool days = defaults.boolForKey(u"Express Time Intervals As Days");
-    const bool percentages = defaults.boolForKey(u"Reports Show Percentages");
+    const bool days = defaults.boolForKey(HXDefaultsKeys::ExpressTimeIntervalsAsDays);
+    const bool percentages = defaults.boolForKey(HXDefaultsKeys::ReportsShowPercentages);
     std::vector<Line> lines;
     int parentDepth = 0;
     for (const HXValue& v : list.values()) {

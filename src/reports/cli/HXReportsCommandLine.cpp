@@ -9,6 +9,7 @@
 #include "reports/cli/HXStoredReportSource.h"
 
 #include "foundation/HXAtomicFile.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXLog.h"
 #include "foundation/HXNonFiniteTimes.h"
 #include "foundation/HXPaths.h"
@@ -199,7 +200,7 @@ int runReport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
     const double first = firstTimestamp(configuration.get());
     const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
     double begin = first;
-    double end = configuration->timeIntervalForKey(u"Last Timestamp");
+    double end = configuration->timeIntervalForKey(HXKeys::LastTimestamp);
     if (from || to) {
         begin = from ? fromTime : first;
         end = to ? toTime : now;
@@ -216,7 +217,7 @@ int runReport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
 }
 
 HXDictionaryRef findPool(const HXDictionary& configuration, const QString& name) {
-    if (const HXArrayRef pools = configuration.arrayForKey(u"Pools")) {
+    if (const HXArrayRef pools = configuration.arrayForKey(HXKeys::Pools)) {
         for (const HXValue& v : pools->values()) {
             const HXDictionaryRef& pool = v.toDictionary();
             if (pool && pool->itemName() == name)
@@ -347,7 +348,7 @@ int runExport(const QStringList& arguments, QTextStream& out, QTextStream& err) 
     }
     const HXStoredReportSource source(configuration, settings.defaults());
     const double begin = from ? fromTime : firstTimestamp(configuration.get());
-    const double end = to ? toTime : configuration->timeIntervalForKey(u"Last Timestamp");
+    const double end = to ? toTime : configuration->timeIntervalForKey(HXKeys::LastTimestamp);
     if (from || to)
         checkInterval(begin, end);
     const std::optional<QByteArray> data = exportPoolAsCSVData(source, pool, begin, end);
@@ -377,8 +378,8 @@ int runSnapshot(const QStringList& arguments, QTextStream& out, QTextStream& err
         err << (errors.isEmpty() ? QStringLiteral("Cannot read file") : errors.join(u'\n')) << '\n';
         return kFailure;
     }
-    const double first = snapshot->timeIntervalForKey(u"First Timestamp");
-    const double last = snapshot->timeIntervalForKey(u"Last Timestamp");
+    const double first = snapshot->timeIntervalForKey(HXKeys::FirstTimestamp);
+    const double last = snapshot->timeIntervalForKey(HXKeys::LastTimestamp);
     HXWriteReportList(out, *snapshotReportList(*snapshot, first, last), first, last, settings.defaults(),
                       format);
     return 0;

@@ -1,5 +1,7 @@
 #include "reports/cli/HXStoredOrganizer.h"
 
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXSorting.h"
 #include "foundation/HXUserDefaults.h"
 
@@ -25,12 +27,12 @@ HXArrayRef sortedArray(std::vector<HXDictionaryRef> records, int sortColumn) {
 
 HXStoredOrganizerLists organizerListsFromStoredConfiguration(const HXDictionary& configuration,
                                                              const HXUserDefaults& defaults, int sortColumn) {
-    const bool showInactiveApplications = defaults.boolForKey(u"Show Inactive Applications");
-    const bool showInactivePools = defaults.boolForKey(u"Show Inactive Pools");
-    const bool pausedIsActive = defaults.boolForKey(u"Pools: Treat Paused As Active");
+    const bool showInactiveApplications = defaults.boolForKey(HXDefaultsKeys::ShowInactiveApplications);
+    const bool showInactivePools = defaults.boolForKey(HXDefaultsKeys::ShowInactivePools);
+    const bool pausedIsActive = defaults.boolForKey(HXDefaultsKeys::PoolsTreatPausedAsActive);
 
     std::vector<HXDictionaryRef> applications;
-    if (const HXDictionaryRef byKey = configuration.dictionaryForKey(u"Applications")) {
+    if (const HXDictionaryRef byKey = configuration.dictionaryForKey(Applications)) {
         for (const HXDictionary::Entry& e : byKey->entries()) {
             const HXDictionaryRef& app = e.value.toDictionary();
             if (!app)
@@ -53,7 +55,7 @@ HXStoredOrganizerLists organizerListsFromStoredConfiguration(const HXDictionary&
     }
 
     std::vector<HXDictionaryRef> pools;
-    if (const HXArrayRef stored = configuration.arrayForKey(u"Pools")) {
+    if (const HXArrayRef stored = configuration.arrayForKey(Pools)) {
         for (const HXValue& v : stored->values()) {
             const HXDictionaryRef& pool = v.toDictionary();
             if (pool && (pool->boolForKey(Active) || showInactivePools ||

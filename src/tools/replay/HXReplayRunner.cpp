@@ -3,6 +3,7 @@
 #include "engine/HXMainController.h"
 #include "engine/HXRegisteredDefaults.h"
 #include "engine/HXUserInterfacePort.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXUserDefaults.h"
 #include "foundation/HXVirtualTime.h"
 
@@ -29,7 +30,7 @@ HXDictionaryRef HXRunReplay(const HXReplayScript& script, const HXDictionaryRef&
     HXRegisterDefaults(defaults);
     for (const HXDictionary::Entry& e : script.defaults->entries())
         defaults.setObject(e.key, e.value);
-    defaults.setInteger(u"Screenshots: Interval", 0);
+    defaults.setInteger(HXDefaultsKeys::ScreenshotsInterval, 0);
 
     HXFakeWindowSystem windows;
     UnattendedUserInterface ui;

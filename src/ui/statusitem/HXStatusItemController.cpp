@@ -2,6 +2,7 @@
 
 #include "animation/HXAlphaValueAnimation.h"
 #include "animation/HXWindowAlphaValueAnimationManager.h"
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXLocalization.h"
 #include "foundation/HXUserDefaults.h"
 #include "ui/statusitem/HXPanelGeometry.h"
@@ -75,13 +76,13 @@ HXStatusItemController::HXStatusItemController(const Services& services,
     m_pointer = [] {
         return QCursor::pos();
     };
-    m_view->setShowsLiveReport(services.defaults.boolForKey(u"Status Item Shows Activity Report"));
-    m_view->setHibernating(!services.defaults.objectForKey(u"Deep Hibernation").isNull());
+    m_view->setShowsLiveReport(services.defaults.boolForKey(HXDefaultsKeys::StatusItemShowsActivityReport));
+    m_view->setHibernating(!services.defaults.objectForKey(HXDefaultsKeys::DeepHibernation).isNull());
     connect(m_view.get(), &HXStatusItemView::needsDisplay, this, &HXStatusItemController::updateStatusItem);
     connect(&services.defaults, &HXUserDefaults::changed, this, [this](const QString& key) {
-        if (key == QStringLiteral("Status Item Icon (1231)") || key == QStringLiteral("HXStatusItemWidth") ||
-            key == QStringLiteral("Deep Hibernation") || key == QStringLiteral("AppleInterfaceStyle") ||
-            key == QStringLiteral("HXFlatUserInterfaceDrawing") || key == QStringLiteral("Color Scheme"))
+        if (key == HXDefaultsKeys::StatusItemIcon || key == QStringLiteral("HXStatusItemWidth") ||
+            key == HXDefaultsKeys::DeepHibernation || key == QStringLiteral("AppleInterfaceStyle") ||
+            key == QStringLiteral("HXFlatUserInterfaceDrawing") || key == HXDefaultsKeys::ColorScheme)
             updateStatusItem();
     });
     m_contextMenu->setTitle(QStringLiteral("Qualdern"));
@@ -181,7 +182,7 @@ void HXStatusItemController::setView(QWidget* view, const QString& identifier) {
 }
 
 void HXStatusItemController::updateSelection() {
-    const bool report = m_services.defaults.boolForKey(u"Status Item Shows Activity Report");
+    const bool report = m_services.defaults.boolForKey(HXDefaultsKeys::StatusItemShowsActivityReport);
     const QString identifier = report ? activityReportIdentifier() : organizerIdentifier();
     HXScopeBar* scopeBar = panel().scopeBar();
     if (scopeBar->selectedIdentifier() == identifier)
@@ -194,7 +195,7 @@ void HXStatusItemController::scopeBarSelectedStateChanged(bool selected, const Q
     if (!selected)
         return;
     const bool report = identifier == activityReportIdentifier();
-    m_services.defaults.setBool(u"Status Item Shows Activity Report", report);
+    m_services.defaults.setBool(HXDefaultsKeys::StatusItemShowsActivityReport, report);
     if (report)
         m_delegate.updateLiveReportForStatusItemController(*this);
     for (auto it = m_viewsByIdentifier.cbegin(); it != m_viewsByIdentifier.cend(); ++it) {

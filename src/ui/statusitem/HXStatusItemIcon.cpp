@@ -1,5 +1,6 @@
 #include "ui/statusitem/HXStatusItemIcon.h"
 
+#include "foundation/HXDefaultsKeys.h"
 #include "foundation/HXUserDefaults.h"
 #include "pictures/HXIcons.h"
 #include "pictures/HXImageOperations.h"
@@ -105,9 +106,9 @@ bool HXDrawFlatUserInterface(const HXUserDefaults& defaults) {
 HXStatusItemAppearance HXStatusItemAppearanceFromDefaults(const HXUserDefaults& defaults,
                                                           const QPalette& palette) {
     HXStatusItemAppearance appearance;
-    appearance.iconSetting = defaults.integerForKey(u"Status Item Icon (1231)");
-    appearance.showsLiveReport = defaults.boolForKey(u"Status Item Shows Activity Report");
-    appearance.deepHibernation = !defaults.objectForKey(u"Deep Hibernation").isNull();
+    appearance.iconSetting = defaults.integerForKey(HXDefaultsKeys::StatusItemIcon);
+    appearance.showsLiveReport = defaults.boolForKey(HXDefaultsKeys::StatusItemShowsActivityReport);
+    appearance.deepHibernation = !defaults.objectForKey(HXDefaultsKeys::DeepHibernation).isNull();
     appearance.darkMode = HXSystemIsInDarkMode(defaults, palette);
     appearance.flat = HXDrawFlatUserInterface(defaults);
     appearance.highlightColor = palette.color(QPalette::Active, QPalette::Highlight);
