@@ -120,6 +120,14 @@ TEST_F(CommandLine, WrongArgumentsExitWithTwo) {
                    QStringLiteral("--pool"), QStringLiteral("Nope"), QStringLiteral("--config"), configPath}),
               2);
     EXPECT_FALSE(QFileInfo::exists(scratch.file(QStringLiteral("x.csv"))));
+
+    // Every verb names a stray argument the same way; one with a dash reads as a mistyped option.
+    EXPECT_EQ(run({QStringLiteral("report"), QStringLiteral("-x")}), 2);
+    EXPECT_EQ(err, QStringLiteral("qualdern report: unknown option -x\n"));
+    EXPECT_EQ(
+        run({QStringLiteral("export"), QStringLiteral("--out"), QStringLiteral("-"), QStringLiteral("-")}),
+        2);
+    EXPECT_EQ(err, QStringLiteral("qualdern export: unexpected argument -\n"));
 }
 
 TEST_F(CommandLine, Help) {

@@ -4,15 +4,18 @@
 #include "reports/HXLiveReportDelegate.h"
 #include "reports/HXReportController.h"
 #include "reports/HXReportControllerDelegate.h"
-#include "reports/HXReportInterval.h"
 #include "reports/HXReportSnapshot.h"
 #include "reports/HXReportViewContent.h"
 #include "reports/cli/HXCommandLineDefaults.h"
+#include "reports/cli/HXCommandLineInputs.h"
+#include "reports/cli/HXCommandLineOptions.h"
 #include "reports/cli/HXReportsCommandLine.h"
 #include "reports/cli/HXStoredReportSource.h"
 #include "reports/widgets/HXReportDrawing.h"
 
 #include "foundation/HXClock.h"
+#include "foundation/HXDefaultsKeys.h"
+#include "foundation/HXKeys.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QDateTime>
@@ -22,14 +25,11 @@
 #include <QPainter>
 #include <QRegularExpression>
 
-#include <map>
 #include <memory>
 #include <optional>
 
 namespace {
 
-constexpr int kFailure = 1;
-constexpr int kUsage = 2;
 constexpr int kLargestEdge = 16384;
 
 const char* const kHelp =
@@ -44,76 +44,15 @@ const char* const kHelp =
     "--no-labels draws as small renderings do: no names, texts or headers. Needs no display; changes\n"
     "neither the data nor the settings.\n";
 
-struct UsageError {
-    QString text;
-};
-
-class Arguments {
-public:
-    explicit Arguments(const QStringList& arguments) {
-        static const QStringList withValue{QStringLiteral("--out"),      QStringLiteral("--interval"),
-                                           QStringLiteral("--from"),     QStringLiteral("--to"),
-                                           QStringLiteral("--size"),     QStringLiteral("--format"),
-                                           QStringLiteral("--activity"), QStringLiteral("--scheme"),
-                                           QStringLiteral("--config"),   QStringLiteral("--snapshot")};
-        for (qsizetype i = 1; i < arguments.size(); ++i) {
-            const QString& a = arguments[i];
-            if (a == u"--help" || a == u"-h") {
-                help = true;
-            } else if (a == u"--no-labels") {
-                noLabels = true;
-            } else if (withValue.contains(a)) {
-                if (i + 1 >= arguments.size())
-                    throw UsageError{QStringLiteral("option %1 needs a value").arg(a)};
-                if (m_values.count(a))
-                    throw UsageError{QStringLiteral("option %1 given twice").arg(a)};
-                m_values[a] = arguments[++i];
-            } else if (a.startsWith(u'-')) {
-                throw UsageError{QStringLiteral("unknown option %1").arg(a)};
-            } else {
-                throw UsageError{QStringLiteral("unexpected argument %1").arg(a)};
-            }
-        }
-    }
-    std::optional<QString> value(const char* name) const {
-        const auto it = m_values.find(QString::fromLatin1(name));
-        return it == m_values.end() ? std::nullopt : std::optional<QString>(it->second);
-    }
-
-    bool help = false;
-    bool noLabels = false;
-
-private:
-    std::map<QString, QString> m_values;
-};
-
-double parseDate(const QString& text, bool endOfDay) {
-    const QDate day = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
-    if (day.isValid())
-        return static_cast<double>(
-            QDateTime(endOfDay ? day.addDays(1) : day, QTime(0, 0)).toSecsSinceEpoch());
-    const QDateTime time = QDateTime::fromString(text, Qt::ISODate);
-    if (!time.isValid())
-        throw UsageError{QStringLiteral("not an ISO 8601 date: %1").arg(text)};
-    return static_cast<double>(time.toMSecsSinceEpoch()) / 1000.0;
-}
-
 QSize parseSize(const QString& text) {
     static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
     const QRegularExpressionMatch match = pattern.match(text);
     const int w = match.hasMatch() ? match.captured(1).toInt() : 0;
     const int h = match.hasMatch() ? match.captured(2).toInt() : 0;
     if (w < 1 || h < 1 || w > kLargestEdge || h > kLargestEdge)
-        throw UsageError{
+        throw HXCommandLineUsageError{
             QStringLiteral("size must be WxH, each between 1 and %1: %2").arg(kLargestEdge).arg(text)};
     return QSize(w, h);
-}
-
-int choice(const std::optional<QString>& given, const char* option, const std::map<QString, int>& choices) {
-    const auto it = choices.find(*given);
-    if (it == choices.end())
-        throw UsageError{QStringLiteral("unknown %1 %2").arg(QString::fromLatin1(option), *given)};
-    return it->second;
 }
 
 // A snapshot's data for its controller.
@@ -125,53 +64,49 @@ public:
         return snapshotReportList(*m_configuration, begin, end);
     }
     void getFirstTimestamp(double* first, double* last, const HXReportController&) const override {
-        *first = m_configuration->timeIntervalForKey(u"First Timestamp");
-        *last = m_configuration->timeIntervalForKey(u"Last Timestamp");
+        *first = m_configuration->timeIntervalForKey(HXKeys::FirstTimestamp);
+        *last = m_configuration->timeIntervalForKey(HXKeys::LastTimestamp);
     }
 
 private:
     HXDictionaryRef m_configuration;
 };
 
-int render(const Arguments& args, QTextStream& err) {
-    const std::optional<QString> out = args.value("--out");
+int render(const HXCommandLineOptions& args, QTextStream& err) {
+    const std::optional<QString> out = args.value(u"--out");
     if (!out || out->isEmpty())
-        throw UsageError{QStringLiteral("--out FILE.png is required")};
-    const QSize size = args.value("--size") ? parseSize(*args.value("--size")) : QSize(800, 600);
-    const std::optional<QString> interval = args.value("--interval");
-    const std::optional<QString> from = args.value("--from");
-    const std::optional<QString> to = args.value("--to");
+        throw HXCommandLineUsageError{QStringLiteral("--out FILE.png is required")};
+    const QSize size = args.value(u"--size") ? parseSize(*args.value(u"--size")) : QSize(800, 600);
+    const std::optional<QString> interval = args.value(u"--interval");
+    const std::optional<QString> from = args.value(u"--from");
+    const std::optional<QString> to = args.value(u"--to");
     if (interval && (from || to))
-        throw UsageError{QStringLiteral("--interval cannot be combined with --from or --to")};
-    const std::optional<QString> snapshotPath = args.value("--snapshot");
-    if (snapshotPath && args.value("--config"))
-        throw UsageError{QStringLiteral("--snapshot cannot be combined with --config")};
+        throw HXCommandLineUsageError{QStringLiteral("--interval cannot be combined with --from or --to")};
+    const std::optional<QString> snapshotPath = args.value(u"--snapshot");
+    if (snapshotPath && args.value(u"--config"))
+        throw HXCommandLineUsageError{QStringLiteral("--snapshot cannot be combined with --config")};
     if (snapshotPath && interval && *interval != u"all")
-        throw UsageError{QStringLiteral("a snapshot has no named intervals: use --from and --to")};
-    const int kind = interval ? choice(interval, "interval",
-                                       {{QStringLiteral("today"), HXReportIntervalToday},
-                                        {QStringLiteral("week"), HXReportIntervalThisWeek},
-                                        {QStringLiteral("month"), HXReportIntervalThisMonth},
-                                        {QStringLiteral("year"), HXReportIntervalThisYear},
-                                        {QStringLiteral("all"), HXReportIntervalNone}})
-                              : -1;
-    const int format = args.value("--format")
-                           ? choice(args.value("--format"), "format",
-                                    {{QStringLiteral("lapse"), 0}, {QStringLiteral("portions"), 1}})
-                           : -1;
+        throw HXCommandLineUsageError{
+            QStringLiteral("a snapshot has no named intervals: use --from and --to")};
+    const int kind = interval ? HXCommandLineReportInterval(*interval) : -1;
+    const int format =
+        args.value(u"--format")
+            ? HXCommandLineChoice(*args.value(u"--format"), u"format",
+                                  {{QStringLiteral("lapse"), 0}, {QStringLiteral("portions"), 1}})
+            : -1;
     const int activity =
-        args.value("--activity")
-            ? choice(
-                  args.value("--activity"), "activity",
+        args.value(u"--activity")
+            ? HXCommandLineChoice(
+                  *args.value(u"--activity"), u"activity",
                   {{QStringLiteral("front"), 1}, {QStringLiteral("total"), 2}, {QStringLiteral("both"), 3}})
             : 0;
-    const int scheme = args.value("--scheme") ? choice(args.value("--scheme"), "scheme",
-                                                       {{QStringLiteral("original"), 0},
-                                                        {QStringLiteral("dark"), 1},
-                                                        {QStringLiteral("light"), 2}})
-                                              : -1;
-    const double fromTime = from ? parseDate(*from, false) : 0;
-    const double toTime = to ? parseDate(*to, true) : 0;
+    const int scheme = args.value(u"--scheme") ? HXCommandLineChoice(*args.value(u"--scheme"), u"scheme",
+                                                                     {{QStringLiteral("original"), 0},
+                                                                      {QStringLiteral("dark"), 1},
+                                                                      {QStringLiteral("light"), 2}})
+                                               : -1;
+    const double fromTime = from ? HXParseCommandLineDate(*from, false) : 0;
+    const double toTime = to ? HXParseCommandLineDate(*to, true) : 0;
 
     // The settings as stored; what this command changes stays in memory.
     HXUserDefaults defaults(HXUserDefaults::standardPath(), HXUserDefaults::ReadOnly{});
@@ -179,7 +114,7 @@ int render(const Arguments& args, QTextStream& err) {
     const QString live = QString::fromUtf16(HXReportController::kLiveReportIdentifier);
     HXReportSettings::registerLiveReportDefaults(defaults, live);
     if (scheme >= 0)
-        defaults.setInteger(u"Color Scheme", scheme);
+        defaults.setInteger(HXDefaultsKeys::ColorScheme, scheme);
 
     HXSystemClock clock;
     std::unique_ptr<HXReportControllerDelegate> data;
@@ -193,7 +128,7 @@ int render(const Arguments& args, QTextStream& err) {
         if (!snapshot) {
             err << "qualdern render: "
                 << (errors.isEmpty() ? QStringLiteral("Cannot read file") : errors.join(u' ')) << '\n';
-            return kFailure;
+            return HXCommandLineFailure;
         }
         data = std::make_unique<SnapshotData>(snapshot);
         controller = std::make_unique<HXReportController>(
@@ -201,11 +136,11 @@ int render(const Arguments& args, QTextStream& err) {
             data.get(), clock, defaults, false);
         controller->setSnapshotConfiguration(snapshot);
     } else {
-        const QString path = args.value("--config").value_or(HXStandardConfigurationPath());
+        const QString path = args.value(u"--config").value_or(HXStandardConfigurationPath());
         const HXDictionaryRef configuration = HXDictionary::deeplyMutableDictionaryWithContentsOfFile(path);
         if (!configuration) {
             err << "qualdern render: cannot read configuration <" << path << ">\n";
-            return kFailure;
+            return HXCommandLineFailure;
         }
         source = std::make_unique<HXStoredReportSource>(configuration, defaults);
         data = std::make_unique<HXLiveReportDelegate>(*source);
@@ -238,7 +173,7 @@ int render(const Arguments& args, QTextStream& err) {
             err << "qualdern render: no data in that interval (the data run from "
                 << QDateTime::fromSecsSinceEpoch(static_cast<qint64>(first)).toString(Qt::ISODate) << " to "
                 << QDateTime::fromSecsSinceEpoch(static_cast<qint64>(last)).toString(Qt::ISODate) << ")\n";
-            return kFailure;
+            return HXCommandLineFailure;
         }
     }
     const HXReportViewContent content = HXReportViewContentFromController(*controller);
@@ -256,12 +191,12 @@ int render(const Arguments& args, QTextStream& err) {
         QPainter painter(&image);
         const QRectF bounds(QPointF(0, 0), QSizeF(size));
         drawReportInBounds(painter, content, style, HXReportPointerState(), bounds, bounds, true,
-                           !args.noLabels, false);
+                           !args.isSet(u"--no-labels"), false);
     }
     QImageWriter writer(*out, "png");
     if (!writer.write(image)) {
         err << "qualdern render: cannot write <" << *out << ">: " << writer.errorString() << '\n';
-        return kFailure;
+        return HXCommandLineFailure;
     }
     return 0;
 }
@@ -270,14 +205,21 @@ int render(const Arguments& args, QTextStream& err) {
 
 int HXRunRenderCommand(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     try {
-        const Arguments args(arguments);
-        if (args.help) {
+        const HXCommandLineOptions args(arguments,
+                                        {QStringLiteral("--out"), QStringLiteral("--interval"),
+                                         QStringLiteral("--from"), QStringLiteral("--to"),
+                                         QStringLiteral("--size"), QStringLiteral("--format"),
+                                         QStringLiteral("--activity"), QStringLiteral("--scheme"),
+                                         QStringLiteral("--config"), QStringLiteral("--snapshot")},
+                                        {QStringLiteral("--no-labels")});
+        args.refusePlainArguments();
+        if (args.help()) {
             out << kHelp;
             return 0;
         }
         return render(args, err);
-    } catch (const UsageError& e) {
+    } catch (const HXCommandLineUsageError& e) {
         err << "qualdern render: " << e.text << '\n';
-        return kUsage;
+        return HXCommandLineUsage;
     }
 }
