@@ -3,6 +3,7 @@
 #include "reports/HXReportController.h"
 #include "reports/widgets/HXReportPane.h"
 
+#include "foundation/HXFrameString.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QCloseEvent>
@@ -86,19 +87,14 @@ QRect HXReportWindow::halfScreenFrame() {
 
 void HXReportWindow::restoreFrame(const QRect& fallback) {
     m_restoringFrame = true;
-    const QStringList parts = m_defaults.stringForKey(QStringLiteral("Window Frame: ") + m_autosaveName)
-                                  .split(u' ', Qt::SkipEmptyParts);
-    QRect frame;
-    if (parts.size() == 4) {
-        bool ok[4] = {};
-        frame = QRect(parts[0].toInt(&ok[0]), parts[1].toInt(&ok[1]), parts[2].toInt(&ok[2]),
-                      parts[3].toInt(&ok[3]));
-        bool onScreen = false;
-        for (const QScreen* screen : QGuiApplication::screens())
-            onScreen = onScreen || screen->availableGeometry().intersects(frame);
-        if (!(ok[0] && ok[1] && ok[2] && ok[3]) || frame.width() < 100 || frame.height() < 80 || !onScreen)
-            frame = QRect();
-    }
+    QRect frame =
+        HXFrameFromString(m_defaults.stringForKey(QStringLiteral("Window Frame: ") + m_autosaveName))
+            .value_or(QRect());
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(frame);
+    if (frame.width() < 100 || frame.height() < 80 || !onScreen)
+        frame = QRect();
     if (frame.isNull())
         frame = fallback;
     if (!frame.isNull()) {
@@ -111,10 +107,8 @@ void HXReportWindow::restoreFrame(const QRect& fallback) {
 void HXReportWindow::saveFrame() {
     if (m_restoringFrame || !isVisible())
         return;
-    const QRect frame(pos(), size());
-    m_defaults.setString(
-        QStringLiteral("Window Frame: ") + m_autosaveName,
-        QStringLiteral("%1 %2 %3 %4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
+    m_defaults.setString(QStringLiteral("Window Frame: ") + m_autosaveName,
+                         HXStringFromFrame(QRect(pos(), size())));
 }
 
 void HXReportWindow::setStaysInFront(bool stay) {

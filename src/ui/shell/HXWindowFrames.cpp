@@ -1,5 +1,6 @@
 #include "ui/shell/HXWindowFrames.h"
 
+#include "foundation/HXFrameString.h"
 #include "foundation/HXUserDefaults.h"
 
 #include <QGuiApplication>
@@ -29,19 +30,10 @@ QRect HXHalfScreenFrame(bool rightSide) {
 
 void restoreWindowFrame(QWidget& window, const HXUserDefaults& defaults, const QString& autosaveName,
                         const QRect& defaultFrame) {
-    const QStringList parts =
-        defaults.stringForKey(frameKey(autosaveName)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (parts.size() == 4) {
-        bool ok[4];
-        const int x = parts[0].toInt(&ok[0]);
-        const int y = parts[1].toInt(&ok[1]);
-        const int w = parts[2].toInt(&ok[2]);
-        const int h = parts[3].toInt(&ok[3]);
-        if (ok[0] && ok[1] && ok[2] && ok[3] && w > 0 && h > 0) {
-            window.resize(w, h);
-            window.move(x, y);
-            return;
-        }
+    if (const std::optional<QRect> frame = HXFrameFromString(defaults.stringForKey(frameKey(autosaveName)))) {
+        window.resize(frame->size());
+        window.move(frame->topLeft());
+        return;
     }
     if (!defaultFrame.isEmpty()) {
         window.resize(defaultFrame.size());
@@ -53,8 +45,5 @@ void restoreWindowFrame(QWidget& window, const HXUserDefaults& defaults, const Q
 }
 
 void saveWindowFrame(const QWidget& window, HXUserDefaults& defaults, const QString& autosaveName) {
-    const QRect frame(window.pos(), window.size());
-    defaults.setString(
-        frameKey(autosaveName),
-        QStringLiteral("%1 %2 %3 %4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
+    defaults.setString(frameKey(autosaveName), HXStringFromFrame(QRect(window.pos(), window.size())));
 }
