@@ -89,6 +89,13 @@ void HXMainController::setSortColumn(int column) {
     updateLists(HXTrigger::Command);
 }
 
+void HXMainController::setModal(bool modal) {
+    if (modal == m_isModal)
+        return;
+    m_isModal = modal;
+    Q_EMIT modalChanged(modal);
+}
+
 void HXMainController::setPaused(bool paused) {
     if (paused) {
         ++m_pauseLevel;

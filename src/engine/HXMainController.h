@@ -78,7 +78,7 @@ public:
     // Modal while an editing sheet is up (the export panel, the filter editor, the notes editor): item
     // commands are disabled and no context menu is offered.
     bool isModal() const { return m_isModal; }
-    void setModal(bool modal) { m_isModal = modal; }
+    void setModal(bool modal);
 
     // Ad hoc timers. The pool a timer started from the item times into (the item itself for a pool,
     // its pool for a pool's child) and, for an ad hoc entry, the entry's name; null outside the pools.
@@ -133,6 +133,8 @@ Q_SIGNALS:
     void blacklistsReplaced();
     // Deleting an item added an entry to this blacklist.
     void blacklistAppended(const QString& name);
+    // An editing sheet came up or went; the preferences' mode switch follows.
+    void modalChanged(bool modal);
 
 private:
     void runTick();

@@ -193,6 +193,28 @@ TEST(HXPreferencesModel, TheStatusItemSwitchWakesAndStoresOnlyAChange) {
     EXPECT_FALSE(w.controller->hibernation().isHibernating()) << "switching counts as the user being there";
 }
 
+TEST(HXPreferencesModel, TheStatusItemSwitchIsDisabledWhileAnEditingSheetIsUp) {
+    PreferencesWorld w;
+    int changes = 0;
+    QObject::connect(&w.model, &HXPreferencesModel::changed, [&changes] { ++changes; });
+    EXPECT_TRUE(w.model.isEnabled(P::StatusItem));
+    w.controller->setModal(true);
+    EXPECT_EQ(changes, 1) << "the window shows the switch disabled at once";
+    EXPECT_FALSE(w.model.isEnabled(P::StatusItem));
+    w.controller->setModal(true);
+    EXPECT_EQ(changes, 1) << "only a change of the modal state counts";
+    w.model.setOn(P::StatusItem, true);
+    EXPECT_FALSE(w.defaults->boolForKey(u"Status Item")) << "a disabled switch changes nothing";
+    EXPECT_EQ(w.delegate.icons, 0);
+
+    changes = 0;
+    w.controller->setModal(false);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(w.model.isEnabled(P::StatusItem));
+    w.model.setOn(P::StatusItem, true);
+    EXPECT_TRUE(w.defaults->boolForKey(u"Status Item"));
+}
+
 TEST(HXPreferencesModel, InsomniaDisablesTheHibernationIntervalAtNever) {
     PreferencesWorld w;
     int changes = 0;

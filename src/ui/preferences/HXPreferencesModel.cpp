@@ -143,6 +143,7 @@ HXPreferencesModel::HXPreferencesModel(HXUserDefaults& defaults, HXMainControlle
                                        HXPreferencesDelegate& delegate, QObject* parent)
     : QObject(parent), m_defaults(defaults), m_controller(controller), m_delegate(delegate) {
     connect(&controller.hibernation(), &HXHibernation::insomniacChanged, this, &HXPreferencesModel::changed);
+    connect(&controller, &HXMainController::modalChanged, this, &HXPreferencesModel::changed);
 }
 
 bool HXPreferencesModel::boolFor(const char16_t* key) const {
@@ -178,7 +179,8 @@ bool HXPreferencesModel::isOn(P control) const {
 void HXPreferencesModel::setOn(P control, bool on) {
     switch (control) {
     case P::StatusItem:
-        if (on != boolFor(keyFor(control))) {
+        // Switching the mode moves the window an editing sheet hangs on.
+        if (on != boolFor(keyFor(control)) && isEnabled(control)) {
             m_controller.hibernation().deferHibernation();
             // The mode controller follows the setting at once.
             setBool(keyFor(control), on);
@@ -341,6 +343,8 @@ void HXPreferencesModel::setValue(P control, double value) {
 
 bool HXPreferencesModel::isEnabled(P control) const {
     switch (control) {
+    case P::StatusItem:
+        return !m_controller.isModal();
     case P::HibernationInterval:
         return !m_controller.hibernation().isInsomniac();
     case P::LiveReportDock:
