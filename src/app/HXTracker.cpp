@@ -260,8 +260,8 @@ std::optional<int> HXTracker::start(const QStringList& files) {
     p.preferences = std::make_unique<HXTrackerPreferences>(
         HXTrackerPreferences::Services{*p.controller, p.tray->applicationMode(), *p.scheduledTasks,
                                        *p.lifecycle, p.clock, p.hibernationHotKey.get()});
-    p.tray->setPreferencesOpener([&p]() -> QWidget* {
-        p.preferences->showPreferencesWindow();
+    p.tray->setPreferencesOpener([&p](const std::optional<QRect>& frame) -> QWidget* {
+        p.preferences->showPreferencesWindow(frame);
         return p.preferences->window();
     });
     p.singleInstance->setFileHandler([&p](const QStringList& handed) { p.lifecycle->openFiles(handed); });

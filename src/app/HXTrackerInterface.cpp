@@ -3,7 +3,10 @@
 #include "app/HXLiveReportPicture.h"
 #include "app/HXTrackerWindows.h"
 #include "engine/HXMainController.h"
+#include "foundation/HXFrameString.h"
 #include "foundation/HXLocalization.h"
+#include "foundation/HXScheduler.h"
+#include "foundation/HXUserDefaults.h"
 #include "hotkeys/HXHibernationHotKey.h"
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXLoginItem.h"
@@ -12,6 +15,13 @@
 
 #include <QApplication>
 #include <QMenu>
+
+namespace {
+
+const QString kPreferencesFrame = QStringLiteral("Preferences Frame");
+constexpr std::string_view kShowPreferencesAction = "showPreferencesWithFrame";
+
+} // namespace
 
 HXTrackerInterface::HXTrackerInterface(HXMainController& controller, HXLiveReportWindow& liveReport,
                                        HXDesktopPresence* presence, HXDesktopShell& shell, QObject* parent)
@@ -29,18 +39,27 @@ HXTrackerInterface::HXTrackerInterface(HXMainController& controller, HXLiveRepor
             &HXTrackerWindows::liveReportChanged);
 }
 
-HXTrackerInterface::~HXTrackerInterface() = default;
+HXTrackerInterface::~HXTrackerInterface() {
+    m_controller.services().scheduler.cancelPerforms(this, kShowPreferencesAction);
+}
 
-void HXTrackerInterface::setPreferencesOpener(std::function<QWidget*()> open) {
+void HXTrackerInterface::setPreferencesOpener(std::function<QWidget*(const std::optional<QRect>&)> open) {
     m_openPreferences = std::move(open);
     m_shell.setPreferencesOpener([this] { showPreferences(); });
 }
 
-void HXTrackerInterface::showPreferences() {
+void HXTrackerInterface::showPreferences(const std::optional<QRect>& frame) {
     if (!m_openPreferences)
         return;
     m_mode->hideStatusItemPanel();
-    m_windows->setPreferencesWindow(m_openPreferences());
+    m_windows->setPreferencesWindow(m_openPreferences(frame));
+}
+
+void HXTrackerInterface::savePreferencesFrame() {
+    // Quitting closes every window before the last save: the frame is taken while it is still open.
+    if (const QWidget* window = m_windows->preferencesWindow(); window && window->isVisible())
+        m_controller.services().defaults.setString(kPreferencesFrame,
+                                                   HXStringFromFrame(QRect(window->pos(), window->size())));
 }
 
 void HXTrackerInterface::setHibernationHotKey(HXHibernationHotKey* hotKey) {
@@ -54,6 +73,14 @@ bool HXTrackerInterface::registerHibernationHotKey() {
 
 void HXTrackerInterface::chooseApplicationMode() {
     m_mode->checkStatusItem();
+    // The preferences were open when the program last ended: they open again where they were, once.
+    HXUserDefaults& defaults = m_controller.services().defaults;
+    if (!defaults.objectForKey(kPreferencesFrame).isString())
+        return;
+    const std::optional<QRect> frame = HXFrameFromString(defaults.stringForKey(kPreferencesFrame));
+    defaults.removeObject(kPreferencesFrame);
+    m_controller.services().scheduler.performAfterDelay(this, kShowPreferencesAction, 0,
+                                                        [this, frame] { showPreferences(frame); });
 }
 
 bool HXTrackerInterface::isStatusItemMode() const {
@@ -92,8 +119,10 @@ void HXTrackerInterface::saveOrganizerDividerPosition() {
 }
 
 void HXTrackerInterface::terminate() {
-    if (!m_terminationCheck || m_terminationCheck())
+    if (!m_terminationCheck || m_terminationCheck()) {
+        savePreferencesFrame();
         QApplication::quit();
+    }
 }
 
 void HXTrackerInterface::reopen() {

@@ -3,9 +3,11 @@
 #include "engine/HXLifecyclePort.h"
 
 #include <QObject>
+#include <QRect>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class HXApplicationModeController;
 class HXHibernationHotKey;
@@ -37,6 +39,7 @@ public:
     void openDockModeWindows() override;
     void showReportSnapshots(const QStringList& files) override;
     void saveOrganizerDividerPosition() override;
+    void savePreferencesFrame() override;
     void terminate() override;
 
     // Started again: the windows or the panel to the front.
@@ -49,10 +52,10 @@ public:
     }
     // Registered at launch and shown on the suspend entry.
     void setHibernationHotKey(HXHibernationHotKey* hotKey);
-    // "Preferences..." in the main menu and among the list window's commands: open shows the window and
-    // gives it.
-    void setPreferencesOpener(std::function<QWidget*()> open);
-    void showPreferences();
+    // "Preferences..." in the main menu and among the list window's commands: open shows the window (at
+    // the frame when there is one) and gives it.
+    void setPreferencesOpener(std::function<QWidget*(const std::optional<QRect>&)> open);
+    void showPreferences(const std::optional<QRect>& frame = std::nullopt);
     // Asked before the application ends; false keeps it running.
     void setTerminationCheck(std::function<bool()> check) { m_terminationCheck = std::move(check); }
 
@@ -62,7 +65,7 @@ private:
     std::function<void()> m_autoTasks;
     std::function<void(const QStringList&)> m_openSnapshots;
     std::function<bool()> m_terminationCheck;
-    std::function<QWidget*()> m_openPreferences;
+    std::function<QWidget*(const std::optional<QRect>&)> m_openPreferences;
     std::unique_ptr<HXLiveReportPicture> m_picture;
     std::unique_ptr<HXTrackerWindows> m_windows;
     std::unique_ptr<HXApplicationModeController> m_mode;

@@ -12,7 +12,7 @@ HXTrackerPreferences::HXTrackerPreferences(const Services& services) : m_service
 
 HXTrackerPreferences::~HXTrackerPreferences() = default;
 
-void HXTrackerPreferences::showPreferencesWindow() {
+void HXTrackerPreferences::showPreferencesWindow(const std::optional<QRect>& frame) {
     if (!m_window) {
         HXMainController& controller = m_services.controller;
         const HXEngineServices& engine = controller.services();
@@ -28,7 +28,7 @@ void HXTrackerPreferences::showPreferencesWindow() {
         QObject::connect(&controller, &HXMainController::blacklistAppended, m_window.get(),
                          &HXPreferencesWindow::updateBlacklists);
     }
-    m_window->showPreferences();
+    m_window->showPreferences(frame);
 }
 
 bool HXTrackerPreferences::isStatusItemMode() const {

@@ -2,7 +2,10 @@
 
 #include "ui/preferences/HXPreferencesDelegate.h"
 
+#include <QRect>
+
 #include <memory>
+#include <optional>
 
 class HXApplicationModeController;
 class HXClock;
@@ -29,8 +32,8 @@ public:
     explicit HXTrackerPreferences(const Services& services);
     ~HXTrackerPreferences() override;
 
-    // "Preferences...".
-    void showPreferencesWindow();
+    // "Preferences...", and at launch where the window was when the program last ended.
+    void showPreferencesWindow(const std::optional<QRect>& frame = std::nullopt);
     // Null until first shown.
     HXPreferencesWindow* window() const { return m_window.get(); }
 

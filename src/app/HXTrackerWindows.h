@@ -54,6 +54,7 @@ public:
     void liveReportChanged();
     // The preferences window stays in front of the windows that come forward while it is open.
     void setPreferencesWindow(QWidget* window) { m_preferencesWindow = window; }
+    QWidget* preferencesWindow() const { return m_preferencesWindow; }
 
 private:
     HXDesktopShell& m_shell;

@@ -152,6 +152,7 @@ void HXLifecycle::shutdown(const std::function<void()>& afterSaving) {
     // The data first: letting go of the display and the buses may wait on a server that stopped
     // answering, and the program may not get the chance to finish that.
     m_port.saveOrganizerDividerPosition();
+    m_port.savePreferencesFrame();
     m_controller.configurationStore().saveConfiguration({.write = true, .userDefaultsFallback = true});
     m_controller.services().defaults.synchronize();
     if (afterSaving)

@@ -25,6 +25,8 @@ public:
     virtual void warnAboutHiddenLoginItem() {}
     virtual void showReportSnapshots(const QStringList& files) { static_cast<void>(files); }
     virtual void saveOrganizerDividerPosition() {}
+    // The preferences window, when open, opens again where it is at the next start.
+    virtual void savePreferencesFrame() {}
     // Ends the application; shutdown runs on the way out.
     virtual void terminate() {}
 };

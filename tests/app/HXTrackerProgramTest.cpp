@@ -2,6 +2,7 @@
 // start hands its files over, and that termination signals save everything.
 #include "X11TestSupport.h"
 #include "foundation/HXDictionary.h"
+#include "foundation/HXFrameString.h"
 #include "foundation/HXUserDefaults.h"
 #include "platform/x11/HXXkbKeyboardLayout.h"
 #include "support/TestSupport.h"
@@ -20,6 +21,8 @@
 #include <xcb/xcb.h>
 
 #include <csignal>
+#include <map>
+#include <optional>
 #include <utility>
 
 #include <unistd.h>
@@ -606,4 +609,65 @@ TEST(HXTrackerProgram, ALockThatCannotBeMadeIsToldApartFromAnotherTracker) {
         QFile::setPermissions(tracker.path(QStringLiteral("data/Qualdern")),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+}
+
+namespace {
+
+// The frame (x y width height) of the visible window with exactly this title, empty when there is none.
+QRect visibleWindowFrame(const QString& title) {
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--name"), QStringLiteral("^%1$").arg(title)});
+    if (!search.waitForFinished(5000) || search.exitCode() != 0)
+        return {};
+    const QString window = QString::fromUtf8(search.readAllStandardOutput()).split(u'\n').value(0).trimmed();
+    QProcess geometry;
+    geometry.start(QStringLiteral("xdotool"),
+                   {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window});
+    if (!geometry.waitForFinished(5000) || geometry.exitCode() != 0)
+        return {};
+    std::map<QString, int> values;
+    for (const QString& line : QString::fromUtf8(geometry.readAllStandardOutput()).split(u'\n')) {
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals > 0)
+            values[line.left(equals)] = line.mid(equals + 1).toInt();
+    }
+    return QRect(values[QStringLiteral("X")], values[QStringLiteral("Y")], values[QStringLiteral("WIDTH")],
+                 values[QStringLiteral("HEIGHT")]);
+}
+
+} // namespace
+
+TEST(HXTrackerProgram, ThePreferencesOpenAgainWhereTheyWereWhenTheProgramEnded) {
+    QD_REQUIRE_DISPLAY();
+    TrackerRun tracker;
+    const QRect stored(220, 140, 760, 560);
+    {
+        HXUserDefaults settings = tracker.settings();
+        settings.setString(u"Preferences Frame", QStringLiteral("220 140 760 560"));
+        ASSERT_TRUE(settings.synchronize());
+    }
+    tracker.start();
+    QRect shown;
+    ASSERT_TRUE(waitUntil(
+        [&shown] {
+            shown = visibleWindowFrame(QStringLiteral("Preferences"));
+            return !shown.isEmpty();
+        },
+        15000));
+    EXPECT_EQ(shown.size(), stored.size());
+    // The window manager's frame lies around the window: the window is inside the stored place.
+    EXPECT_LE(std::abs(shown.x() - stored.x()), 20);
+    EXPECT_LE(std::abs(shown.y() - stored.y()), 40);
+    EXPECT_TRUE(
+        waitUntil([&tracker] { return !tracker.settings().hasUserValue(u"Preferences Frame"); }, 10000))
+        << "the frame is used once";
+
+    // Ending with the window open keeps its frame for the next start.
+    EXPECT_EQ(tracker.terminate(SIGTERM), 0);
+    const std::optional<QRect> kept =
+        HXFrameFromString(tracker.settings().stringForKey(u"Preferences Frame"));
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->size(), stored.size());
+    EXPECT_LE((kept->topLeft() - stored.topLeft()).manhattanLength(), 4);
 }

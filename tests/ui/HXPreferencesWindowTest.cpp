@@ -17,8 +17,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
 #include <QToolBar>
@@ -130,6 +132,38 @@ TEST(HXPreferencesWindow, TheModeDecidesTheTitleTheTrayIconSelectorAndTheTaskbar
     EXPECT_FALSE(w.defaults->boolForKey(u"Show Activity Report In Dock"));
     EXPECT_FALSE(w.box(P::LiveReportDock)->isChecked());
     EXPECT_FALSE(w.box(P::LiveReportDock)->isEnabled());
+}
+
+TEST(HXPreferencesWindow, TheStatusItemSwitchIsDisabledWhileAnEditingSheetIsUp) {
+    Window w;
+    EXPECT_TRUE(w.box(P::StatusItem)->isEnabled());
+    w.controller->setModal(true);
+    EXPECT_FALSE(w.box(P::StatusItem)->isEnabled()) << "the open window follows at once";
+    w.click(P::StatusItem);
+    EXPECT_FALSE(w.defaults->boolForKey(u"Status Item"));
+    w.window.hide();
+    w.window.showPreferences();
+    EXPECT_FALSE(w.box(P::StatusItem)->isEnabled()) << "and so does opening it";
+    w.controller->setModal(false);
+    EXPECT_TRUE(w.box(P::StatusItem)->isEnabled());
+    w.click(P::StatusItem);
+    EXPECT_TRUE(w.defaults->boolForKey(u"Status Item"));
+}
+
+TEST(HXPreferencesWindow, OpensAtAGivenFrameWhenItIsOnAScreenElseCentred) {
+    Window w;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    w.window.hide();
+    const QRect frame(screen.x() + 30, screen.y() + 40, w.window.width() + 50, w.window.height() + 20);
+    w.window.showPreferences(frame);
+    EXPECT_EQ(QRect(w.window.pos(), w.window.size()), frame);
+    w.window.showPreferences(QRect(screen.x() + 90, screen.y() + 90, 700, 700));
+    EXPECT_EQ(w.window.pos(), frame.topLeft()) << "an open window stays where it is";
+
+    w.window.hide();
+    w.window.showPreferences(QRect(screen.right() + 5000, screen.y(), 600, 400));
+    EXPECT_NE(w.window.pos(), QPoint(screen.right() + 5000, screen.y())) << "a frame on no screen";
+    EXPECT_LE(std::abs(w.window.frameGeometry().center().x() - screen.center().x()), 1);
 }
 
 TEST(HXPreferencesWindow, EscapeAndControlPeriodCloseItExceptWhileRecording) {

@@ -359,17 +359,23 @@ QWidget* HXPreferencesWindow::control(P preference) const {
     return found == m_controls.end() ? nullptr : found->second;
 }
 
-void HXPreferencesWindow::showPreferences() {
+void HXPreferencesWindow::showPreferences(const std::optional<QRect>& frame) {
     m_model.load();
     updateBlacklists();
     m_loginItemSwitch->updateLoginItemState(true);
     changePreferencesSection(kSections.constFirst());
     if (!isVisible()) {
+        const QList<QScreen*> screens = QGuiApplication::screens();
         const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        if (screen) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+        if (frame && std::any_of(screens.begin(), screens.end(), [&frame](const QScreen* s) {
+                return s->availableGeometry().intersects(*frame);
+            })) {
+            resize(frame->size());
+            move(frame->topLeft());
+        } else if (screen) {
+            QRect centred = frameGeometry();
+            centred.moveCenter(screen->availableGeometry().center());
+            move(centred.topLeft());
         }
     }
     show();

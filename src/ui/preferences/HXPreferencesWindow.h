@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <map>
+#include <optional>
 
 class HXBlacklistTextView;
 class HXClock;
@@ -39,9 +40,9 @@ public:
     HXPreferencesWindow(HXPreferencesModel& model, const Services& services, QWidget* parent = nullptr);
     ~HXPreferencesWindow() override;
 
-    // Fills the controls, shows the "General" section, centres the window when it was hidden, and brings
-    // it to the front.
-    void showPreferences();
+    // Fills the controls, shows the "General" section, places the window when it was hidden (at the given
+    // frame when that is on a screen, else centred), and brings it to the front.
+    void showPreferences(const std::optional<QRect>& frame = std::nullopt);
     void changePreferencesSection(const QString& identifier);
     QString currentSection() const;
 
