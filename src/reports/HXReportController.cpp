@@ -276,21 +276,14 @@ HXArrayRef HXReportController::eventLogsClippedBetweenTimestamp(double begin, do
 }
 
 void HXReportController::setBeginChecked(bool checked) {
-    if (checked) {
-        if (m_hasIntervalSelector) {
-            m_settings.setInteger(u"Interval", 0);
-            HXReportControls controls = m_controls;
-            controls.selectorTag = 0;
-            setControls(controls);
-        }
-        m_settings.setDouble(u"Begin", m_controls.beginDate);
-    } else {
-        m_settings.remove(u"Begin");
-    }
-    updateView();
+    setEdgeChecked(u"Begin", &HXReportControls::beginDate, checked);
 }
 
 void HXReportController::setEndChecked(bool checked) {
+    setEdgeChecked(u"End", &HXReportControls::endDate, checked);
+}
+
+void HXReportController::setEdgeChecked(QStringView name, double HXReportControls::*date, bool checked) {
     if (checked) {
         if (m_hasIntervalSelector) {
             m_settings.setInteger(u"Interval", 0);
@@ -298,9 +291,9 @@ void HXReportController::setEndChecked(bool checked) {
             controls.selectorTag = 0;
             setControls(controls);
         }
-        m_settings.setDouble(u"End", m_controls.endDate);
+        m_settings.setDouble(name, m_controls.*date);
     } else {
-        m_settings.remove(u"End");
+        m_settings.remove(name);
     }
     updateView();
 }

@@ -88,6 +88,8 @@ private:
     void setControls(const HXReportControls& controls);
     bool namedBegin(double* begin, long long kind, double moment, double first, double last) const;
     void storeOrRemove(QStringView name, double value);
+    // Checking an edge leaves the interval selector for a custom interval and stores the edge's date.
+    void setEdgeChecked(QStringView name, double HXReportControls::*date, bool checked);
 
     HXReportSettings m_settings;
     HXReportControllerDelegate* m_delegate;
