@@ -2,6 +2,7 @@
 // a timer, which merges its stretches into the pool, the pool's ad hoc pool item and the named entry.
 #include "engine/HXMainController.h"
 
+#include "engine/HXPools.h"
 #include "foundation/HXClock.h"
 #include "reports/HXEventStream.h"
 #include "reports/HXLiveReportSource.h"
@@ -9,25 +10,6 @@
 using namespace HXKeys;
 
 namespace {
-
-HXDictionaryRef poolRecord(const QString& name, const QString& path, const QString& applicationID) {
-    HXDictionaryRef record = HXDictionary::create();
-    record->setValue(Name, name);
-    record->setValue(Path, path);
-    if (!applicationID.isEmpty())
-        record->setValue(ApplicationID, applicationID);
-    record->setValue(Type, QString::fromUtf16(kPoolItemType));
-    return record;
-}
-
-HXArrayRef childrenCreatingThem(HXDictionary& record) {
-    HXArrayRef children = record.arrayForKey(Children);
-    if (!children) {
-        children = HXArray::create();
-        record.setValue(Children, children);
-    }
-    return children;
-}
 
 HXDictionaryRef firstChild(const HXDictionary& record, auto&& matches) {
     const HXArrayRef children = record.arrayForKey(Children);
@@ -114,11 +96,11 @@ bool HXMainController::absorbAdHocTimer(const HXAdHocTimerPort& timer) {
         }
     }
     if (!pool)
-        pool = poolRecord(QString(), QString::fromUtf16(kPoolPath), QString());
+        pool = newPoolItem(QString(), QString::fromUtf16(kPoolPath), std::nullopt);
 
     HXDictionaryRef adHoc = firstChild(*pool, isAdHocPoolItem);
     if (!adHoc) {
-        adHoc = poolRecord(QString(), QString::fromUtf16(kAdHocPath), QString::fromUtf16(kAdHocPath));
+        adHoc = newPoolItem(QString(), QString::fromUtf16(kAdHocPath), QString::fromUtf16(kAdHocPath));
         childrenCreatingThem(*pool)->append(adHoc);
     }
     const QString name = timer.name().trimmed();
@@ -127,7 +109,7 @@ bool HXMainController::absorbAdHocTimer(const HXAdHocTimerPort& timer) {
         return value && value->isString() && value->toString() == name;
     });
     if (!entry) {
-        entry = poolRecord(name, QString::fromUtf16(kWindowPath), QString::fromUtf16(kAdHocPath));
+        entry = newPoolItem(name, QString::fromUtf16(kWindowPath), QString::fromUtf16(kAdHocPath));
         childrenCreatingThem(*adHoc)->append(entry);
     }
 

@@ -1,6 +1,7 @@
 #include "engine/HXOrganizerDrops.h"
 
 #include "engine/HXMainController.h"
+#include "engine/HXPools.h"
 #include "foundation/HXPropertyList.h"
 #include "foundation/HXUserDefaults.h"
 #include "foundation/HXWildcardQuery.h"
@@ -79,30 +80,12 @@ HXDictionaryRef applicationOfWindow(const HXDictionary* configuration, const HXD
 }
 
 HXDictionaryRef windowPoolItem(const HXDictionary& window) {
-    auto item = HXDictionary::create();
-    item->setValue(Name, window.stringForKey(Name));
-    item->setValue(Path, QString::fromUtf16(kWindowPath));
-    item->setValue(ApplicationID, window.stringForKey(ApplicationID));
-    item->setValue(Type, QString::fromUtf16(kPoolItemType));
-    return item;
+    return newPoolItem(window.stringForKey(Name), QString::fromUtf16(kWindowPath),
+                       window.stringForKey(ApplicationID));
 }
 
 HXDictionaryRef applicationPoolItem(const HXDictionary& application, const QString& applicationID) {
-    auto item = HXDictionary::create();
-    item->setValue(Name, application.stringForKey(Name));
-    item->setValue(Path, application.stringForKey(Path));
-    item->setValue(ApplicationID, applicationID);
-    item->setValue(Type, QString::fromUtf16(kPoolItemType));
-    return item;
-}
-
-HXArrayRef childrenCreatingThem(HXDictionary& record) {
-    HXArrayRef children = record.arrayForKey(Children);
-    if (!children) {
-        children = HXArray::create();
-        record.setValue(Children, children);
-    }
-    return children;
+    return newPoolItem(application.stringForKey(Name), application.stringForKey(Path), applicationID);
 }
 
 // The record takes in the dragged record's history of one kind of activity.

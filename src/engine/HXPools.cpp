@@ -2,6 +2,28 @@
 
 #include "engine/HXPoolMatcher.h"
 
+using namespace HXKeys;
+
+HXDictionaryRef newPoolItem(const QString& name, const QString& path,
+                            const std::optional<QString>& applicationID) {
+    HXDictionaryRef item = HXDictionary::create();
+    item->setValue(Name, name);
+    item->setValue(Path, path);
+    if (applicationID)
+        item->setValue(ApplicationID, *applicationID);
+    item->setValue(Type, QString::fromUtf16(kPoolItemType));
+    return item;
+}
+
+HXArrayRef childrenCreatingThem(HXDictionary& record) {
+    HXArrayRef children = record.arrayForKey(Children);
+    if (!children) {
+        children = HXArray::create();
+        record.setValue(Children, children);
+    }
+    return children;
+}
+
 void checkPools(const HXArray* pools, HXDictionary& item, bool gap, double interval, bool frontmost,
                 bool matchApplicationsViaID) {
     HXPoolMatcher(pools, matchApplicationsViaID)

@@ -2,8 +2,17 @@
 
 #include "foundation/HXDictionary.h"
 
+#include <QString>
+
 #include <optional>
 #include <vector>
+
+// A new pool item: the name, the path (kPoolPath for a pool, kWindowPath for a window pool item, else
+// the application's) and, when given, the application ID.
+HXDictionaryRef newPoolItem(const QString& name, const QString& path,
+                            const std::optional<QString>& applicationID);
+// The record's "Children", an empty array put in first when it has none.
+HXArrayRef childrenCreatingThem(HXDictionary& record);
 
 // Feeds every pool that the counted application or window belongs to: its pool items (and window pool
 // items) and the pool itself are marked as seen in this tick, at most once each.
