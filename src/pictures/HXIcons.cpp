@@ -1,23 +1,9 @@
 #include "pictures/HXIcons.h"
 
+#include "pictures/HXImageOperations.h"
 #include "pictures/HXPieImage.h"
 
 #include <QPainter>
-
-#include <cmath>
-
-namespace {
-
-QImage blankImage(QSizeF size, qreal devicePixelRatio) {
-    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * devicePixelRatio))),
-                 std::max(1, static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-} // namespace
 
 QImage reportIconWithSize(QSizeF size, qreal devicePixelRatio) {
     QImage image = blankImage(size, devicePixelRatio);

@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+QImage blankImage(QSizeF size, qreal devicePixelRatio) {
+    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * devicePixelRatio))),
+                 std::max(1, static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
 namespace {
 
 QImage blankLike(const QImage& image, QSizeF points) {
-    const qreal ratio = image.devicePixelRatio();
-    QImage made(std::max(1, static_cast<int>(std::ceil(points.width() * ratio))),
-                std::max(1, static_cast<int>(std::ceil(points.height() * ratio))),
-                QImage::Format_ARGB32_Premultiplied);
-    made.setDevicePixelRatio(ratio);
-    made.fill(Qt::transparent);
-    return made;
+    return blankImage(points, image.devicePixelRatio());
 }
 
 // The image filled with the colour where it is opaque, as a colour layer destined for one draw.

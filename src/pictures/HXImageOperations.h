@@ -11,6 +11,8 @@
 // Image operations of the interface. Sizes and rectangles are in points (device-independent pixels);
 // results keep the receiver's device pixel ratio.
 
+// A transparent image of the size at the pixel ratio, at least one pixel each way.
+QImage blankImage(QSizeF size, qreal devicePixelRatio);
 // The image dissolved to fraction.
 QImage imageWithAlpha(const QImage& image, double fraction);
 // The image itself when it fits maxSize (dissolved when fraction < 0.99); otherwise scaled down to fit,

@@ -1,5 +1,7 @@
 #include "pictures/HXPieImage.h"
 
+#include "pictures/HXImageOperations.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QString>
@@ -10,15 +12,6 @@
 namespace {
 
 constexpr double kSteps = 32;
-
-QImage blankImage(QSizeF size, qreal devicePixelRatio) {
-    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * devicePixelRatio))),
-                 std::max(1, static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 QRectF circle(QPointF centre, double radius) {
     return QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);

@@ -11,15 +11,6 @@
 
 namespace {
 
-QImage blankImage(QSizeF size, qreal devicePixelRatio) {
-    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * devicePixelRatio))),
-                 std::max(1, static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 // The sheet with its screen, drawn in a 128 x 128 frame and scaled to the size.
 QImage reportImage(QSizeF size, qreal devicePixelRatio) {
     QImage image = blankImage(size, devicePixelRatio);

@@ -16,15 +16,6 @@ namespace {
 
 constexpr double kHeight = 21;
 
-QImage blankImage(QSizeF size, qreal devicePixelRatio) {
-    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * devicePixelRatio))),
-                 std::max(1, static_cast<int>(std::ceil(size.height() * devicePixelRatio))),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::transparent);
-    return image;
-}
-
 // The drawn templates: only their shape counts, the tint colours them.
 QImage templateImage(long long style, qreal devicePixelRatio) {
     QImage image = blankImage(QSizeF(18, 18), devicePixelRatio);
