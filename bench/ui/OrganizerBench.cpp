@@ -4,76 +4,34 @@
 // tree view attached to each outline as in the list window. median_ms and p99_ms are this thread's CPU
 // time per tick. Run offscreen:
 //   QT_QPA_PLATFORM=offscreen build/bench/ui/organizer_bench
-#include "HeavyFixture.h"
-#include "engine/HXMainController.h"
-#include "engine/HXRegisteredDefaults.h"
-#include "engine/HXUserInterfacePort.h"
-#include "foundation/HXUserDefaults.h"
-#include "foundation/HXVirtualTime.h"
-#include "platform/fake/HXFakeWindowSystem.h"
+#include "HeavyEngineRig.h"
 #include "ui/organizer/HXOrganizerModel.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTreeView>
 
-#include <algorithm>
 #include <ctime>
 #include <memory>
 #include <vector>
 
 namespace {
 
-class SilentUserInterface final : public HXUserInterfacePort {
-public:
-    void bringToFront() override {}
-    void beep() override {}
-    int runAlert(const HXAlert&) override { return 0; }
-    std::optional<QString> runOpenPanel(const HXOpenPanelRequest&) override { return std::nullopt; }
-};
-
-struct Rig {
-    Rig() : time(1767225600.0), defaults(QString()) {
-        HXRegisterDefaults(defaults);
-        configuration = makeHeavyConfiguration();
-        const HXDictionaryRef applications = configuration->dictionaryForKey(u"Applications");
-        std::vector<HXFakeApplication> running;
-        for (int i = 0; i < 40; ++i) {
-            const QString key = QStringLiteral("org.example.App%1").arg(i * 7);
-            const HXDictionaryRef app = applications->dictionaryForKey(key);
-            HXFakeApplication a;
-            a.application.bundleIdentifier = key;
-            a.application.bundlePath = app->stringForKey(HXKeys::Path);
-            a.application.localizedName = app->stringForKey(HXKeys::Name);
-            a.application.processIdentifier = 1000 + i;
-            const HXDictionaryRef windowsByName = app->dictionaryForKey(HXKeys::WindowsByName);
-            for (int w = 0; w < 5; ++w) {
-                const QString title = windowsByName && windowsByName->count() > w
-                                          ? windowsByName->entries()[static_cast<std::size_t>(w)].key
-                                          : QStringLiteral("Window %1").arg(w);
-                a.windows.push_back(HXFakeWindow{static_cast<std::uint64_t>(i * 10 + w), title});
-            }
-            running.push_back(std::move(a));
-        }
-        // Three running applications with a handful of windows show them as well.
-        int expanded = 0;
-        for (int i = 0; i < 40 && expanded < 3; ++i) {
-            const HXDictionaryRef app =
-                applications->dictionaryForKey(QStringLiteral("org.example.App%1").arg(i * 7));
-            const HXDictionaryRef windowsByName = app->dictionaryForKey(HXKeys::WindowsByName);
-            if (windowsByName && windowsByName->count() >= 5 && windowsByName->count() <= 12) {
-                app->setBool(true, HXKeys::Expanded);
-                ++expanded;
-            }
-        }
-        windows.setApplications(std::move(running));
-        windows.setFrontProcess(1000);
-        controller = std::make_unique<HXMainController>(HXEngineServices{
-            defaults, time, time, windows, windows, ui, nullptr, nullptr, nullptr, library.path()});
-        controller->restoreSettings();
-        controller->configurationStore().setConfiguration(configuration);
+struct Rig : HeavyEngineRig {
+    Rig()
+        : HeavyEngineRig([](HXUserDefaults&, HXDictionary& fixture) {
+              // Three running applications with a handful of windows show them as well.
+              const HXDictionaryRef applications = fixture.dictionaryForKey(u"Applications");
+              int expanded = 0;
+              for (int i = 0; i < 40 && expanded < 3; ++i) {
+                  const HXDictionaryRef app =
+                      applications->dictionaryForKey(QStringLiteral("org.example.App%1").arg(i * 7));
+                  const HXDictionaryRef windowsByName = app->dictionaryForKey(HXKeys::WindowsByName);
+                  if (windowsByName && windowsByName->count() >= 5 && windowsByName->count() <= 12) {
+                      app->setBool(true, HXKeys::Expanded);
+                      ++expanded;
+                  }
+              }
+          }) {
         applicationsModel =
             std::make_unique<HXOrganizerModel>(*controller, HXOrganizerModel::Outline::Applications, nullptr);
         poolsModel =
@@ -91,13 +49,6 @@ struct Rig {
         poolsModel->reload();
     }
 
-    QTemporaryDir library;
-    HXVirtualTime time;
-    HXUserDefaults defaults;
-    HXFakeWindowSystem windows;
-    SilentUserInterface ui;
-    HXDictionaryRef configuration;
-    std::unique_ptr<HXMainController> controller;
     std::unique_ptr<HXOrganizerModel> applicationsModel;
     std::unique_ptr<HXOrganizerModel> poolsModel;
     QTreeView applicationsView;
@@ -134,9 +85,7 @@ void BM_OrganizerShareOfATick(benchmark::State& state) {
         rig.reload();
         samples.push_back(threadMilliseconds() - begin);
     }
-    std::sort(samples.begin(), samples.end());
-    state.counters["median_ms"] = samples[samples.size() / 2];
-    state.counters["p99_ms"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    reportPercentiles(state, samples);
 }
 BENCHMARK(BM_OrganizerShareOfATick)->Unit(benchmark::kMillisecond)->Iterations(400);
 
