@@ -56,10 +56,10 @@ void HXTrackerInterface::showPreferences(const std::optional<QRect>& frame) {
 }
 
 void HXTrackerInterface::savePreferencesFrame() {
-    // Quitting closes every window before the last save: the frame is taken while it is still open.
+    // Quitting closes every window before the last save: the frame is taken while it is still open. It
+    // is the content's, which reads back as it was set whatever the window manager's frame adds.
     if (const QWidget* window = m_windows->preferencesWindow(); window && window->isVisible())
-        m_controller.services().defaults.setString(kPreferencesFrame,
-                                                   HXStringFromFrame(QRect(window->pos(), window->size())));
+        m_controller.services().defaults.setString(kPreferencesFrame, HXStringFromFrame(window->geometry()));
 }
 
 void HXTrackerInterface::setHibernationHotKey(HXHibernationHotKey* hotKey) {

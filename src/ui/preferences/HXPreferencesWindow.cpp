@@ -370,8 +370,8 @@ void HXPreferencesWindow::showPreferences(const std::optional<QRect>& frame) {
         if (frame && std::any_of(screens.begin(), screens.end(), [&frame](const QScreen* s) {
                 return s->availableGeometry().intersects(*frame);
             })) {
-            resize(frame->size());
-            move(frame->topLeft());
+            // Only the place: the height follows the section shown.
+            setGeometry(QRect(frame->topLeft(), size()));
         } else if (screen) {
             QRect centred = frameGeometry();
             centred.moveCenter(screen->availableGeometry().center());

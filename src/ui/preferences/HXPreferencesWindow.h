@@ -40,8 +40,9 @@ public:
     HXPreferencesWindow(HXPreferencesModel& model, const Services& services, QWidget* parent = nullptr);
     ~HXPreferencesWindow() override;
 
-    // Fills the controls, shows the "General" section, places the window when it was hidden (at the given
-    // frame when that is on a screen, else centred), and brings it to the front.
+    // Fills the controls, shows the "General" section, places the window when it was hidden (its content
+    // at the given frame's top left when that frame is on a screen, else centred), and brings it to the
+    // front.
     void showPreferences(const std::optional<QRect>& frame = std::nullopt);
     void changePreferencesSection(const QString& identifier);
     QString currentSection() const;
