@@ -3,25 +3,30 @@
 # so that tests of the real window system work on a machine without a desktop.
 set -euo pipefail
 
-display_number=$((90 + RANDOM % 400))
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$((display_number + 1)); done
-export DISPLAY=":${display_number}"
-
-# Without -noreset the server starts over whenever its last client leaves, which a readiness probe is.
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
+# The server picks a free display itself and writes its number once it accepts clients: choosing a
+# number here raced with other runs started at the same moment, whose server the probe then reached.
+display_file=$(mktemp)
 wm_pid=""
+xvfb_pid=""
 cleanup() {
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -f "$display_file"
 }
 trap cleanup EXIT
 
+# Without -noreset the server starts over whenever its last client leaves, which a readiness probe is.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
 for _ in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
+    [ -s "$display_file" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
 done
-xdpyinfo >/dev/null 2>&1 || { echo "with-display: Xvfb did not start on $DISPLAY" >&2; exit 1; }
+display_number=$(tr -dc '0-9' <"$display_file")
+[ -n "$display_number" ] || { echo "with-display: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":${display_number}"
+xdpyinfo >/dev/null 2>&1 || { echo "with-display: Xvfb does not answer on $DISPLAY" >&2; exit 1; }
 
 wm_ready() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
