@@ -44,6 +44,7 @@
 #include "reports/widgets/HXReportWindow.h"
 #include "ui/HXApplicationModeController.h"
 #include "ui/HXWidgetUserInterface.h"
+#include "ui/organizer/HXItemIcons.h"
 #include "ui/preferences/HXPreferencesWindow.h"
 #include "ui/shell/HXDesktopShell.h"
 
@@ -244,6 +245,10 @@ std::optional<int> HXTracker::start(const QStringList& files) {
             for (const QString& file : csv)
                 p.snapshots->showReportSnapshotFromCSVFile(file);
         }});
+    // The timer's pool selector shows the pools as the organizer does.
+    p.adHocTimerWindow->setPoolIcons([&p](const HXDictionary& pool) {
+        return p.shell->itemIcons().cached16IconForActiveItem(pool, true, false);
+    });
     p.tray =
         std::make_unique<HXTrackerInterface>(*p.controller, *p.liveReport, p.desktopPresence.get(), *p.shell);
     p.lifecycle = std::make_unique<HXLifecycle>(*p.controller, *p.tray, &p.session->inputMonitor(),

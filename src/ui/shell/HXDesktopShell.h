@@ -54,6 +54,8 @@ public:
     HXOrganizerView* organizer() const;
     HXListWindow* listWindow() const { return m_listWindow.get(); }
     HXNotesEditor& notesEditor() const { return *m_notesEditor; }
+    // The organizer's record icons, for other windows that show records.
+    HXItemIcons& itemIcons() const { return *m_icons; }
     // Gives a window the menu bar of window mode; report is what its View entries act on.
     void installMenuBar(QWidget& window, HXReportMenuTarget* report);
     // A right click on a row of the live report: the context menu of the item the row was clipped from.
