@@ -13,6 +13,7 @@
 #include "ui/menus/HXMenuItem.h"
 #include "ui/menus/HXReportMenuTarget.h"
 #include "ui/organizer/HXItemIcons.h"
+#include "ui/organizer/HXOrganizerModel.h"
 #include "ui/shell/HXControllerAdHocTimer.h"
 
 #include <QCoreApplication>
@@ -656,4 +657,57 @@ TEST(HXMenus, SuspendShowsTheHotKeyAndTheAdHocEntryRunsTheTimerOnce) {
     EXPECT_FALSE(h.adHoc->isRunning());
     EXPECT_EQ(entries(*h.menus, *file)[3], QStringLiteral("Run Ad Hoc Timer in New Pool..."));
     EXPECT_EQ(h.beeps, 0);
+}
+
+TEST(HXMenus, APausedTimerStillCountsAsRunningForTheMenusAndTheOrganizersMarking) {
+    TimerMenus h;
+    const HXDictionaryRef work = h.addPool(QStringLiteral("Work"), {});
+    // A first kept timing gives the pool its ad hoc item and the entry "Call".
+    h.adHoc->startAdHocTimerForItem(work);
+    h.timer.controlTextDidChange(QStringLiteral("Call"));
+    h.time.advance(60);
+    h.timer.done(1);
+    const HXArrayRef workItems = work->arrayForKey(Children);
+    ASSERT_TRUE(workItems && workItems->count() == 1);
+    const HXDictionaryRef adHocItem = workItems->dictionaryAt(0);
+    const HXArrayRef adHocEntries = adHocItem->arrayForKey(Children);
+    ASSERT_TRUE(adHocEntries && adHocEntries->count() == 1);
+    const HXDictionaryRef call = adHocEntries->dictionaryAt(0);
+    ASSERT_EQ(call->stringForKey(Name), u"Call");
+
+    HXOrganizerModel pools(*h.controller, HXOrganizerModel::Outline::Pools, h.adHoc.get());
+    const auto marked = [&] {
+        return QList<bool>{pools.isIconActive(work.get()), pools.isIconActive(adHocItem.get()),
+                           pools.isIconActive(call.get())};
+    };
+    EXPECT_EQ(marked(), (QList<bool>{false, false, false}));
+
+    // Timing the same entry again, its name typed with spaces around it.
+    std::unique_ptr<QMenu> menu(h.menus->populateMainMenu(nullptr));
+    QMenu* file = submenu(*menu, QStringLiteral("File"));
+    ASSERT_TRUE(file);
+    const QString idle = entries(*h.menus, *file)[3];
+    EXPECT_FALSE(idle.endsWith(QStringLiteral(" (off)"))) << idle.toStdString();
+    h.adHoc->startAdHocTimerForItem(work);
+    h.timer.controlTextDidChange(QStringLiteral("  Call "));
+    EXPECT_EQ(h.adHoc->timedPool(), work);
+    EXPECT_EQ(h.adHoc->timedName(), u"Call");
+    EXPECT_EQ(marked(), (QList<bool>{true, true, true}));
+    EXPECT_TRUE(entries(*h.menus, *file)[3].endsWith(QStringLiteral(" (off)")));
+
+    h.timer.pause();
+    ASSERT_FALSE(h.timer.running());
+    EXPECT_TRUE(h.adHoc->isRunning()) << "paused, the timer is still active";
+    EXPECT_EQ(marked(), (QList<bool>{true, true, true}));
+    EXPECT_TRUE(entries(*h.menus, *file)[3].endsWith(QStringLiteral(" (off)")));
+
+    // Another name: the pool and its ad hoc item stay marked, the entry not.
+    h.timer.controlTextDidChange(QStringLiteral("Standup"));
+    EXPECT_EQ(marked(), (QList<bool>{true, true, false}));
+
+    h.timer.done(0);
+    EXPECT_FALSE(h.adHoc->isRunning());
+    EXPECT_FALSE(h.adHoc->timedPool());
+    EXPECT_EQ(marked(), (QList<bool>{false, false, false}));
+    EXPECT_EQ(entries(*h.menus, *file)[3], idle);
 }
