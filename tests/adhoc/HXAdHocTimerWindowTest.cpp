@@ -60,6 +60,7 @@ TEST(HXAdHocTimerWindow, ShowsTheTimerAndFloatsAboveOtherWindows) {
     EXPECT_TRUE(w.window.poolSelector()
                     ->itemIcon(w.window.poolSelector()->findText(QStringLiteral("Home")))
                     .isNull());
+    EXPECT_FALSE(w.window.poolSelector()->itemIcon(0).isNull()) << "\"New Pool\" in line with the pools";
     EXPECT_EQ(w.window.poolSelector()->currentText(), u"Work") << "reloading keeps the selection";
     EXPECT_EQ(w.window.nameField()->accessibleName(), u"Name");
 

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardItemModel>
@@ -24,6 +25,12 @@ namespace {
 // inserts (the display and edit roles are one in a standard item).
 constexpr int kSuggestionRole = Qt::UserRole + 1;
 constexpr int kEntryRole = Qt::UserRole + 2;
+
+QIcon blankIcon(const QSize& size) {
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    return QIcon(pixmap);
+}
 
 } // namespace
 
@@ -145,7 +152,9 @@ void HXAdHocTimerWindow::reloadPools() {
     m_updating = true;
     m_poolSelector->clear();
     const std::vector<HXDictionaryRef>& choices = m_timer.poolChoices();
-    m_poolSelector->addItem(HXLocalized("New Pool"), 0);
+    // With icons, a blank one keeps "New Pool" in line with the pools' names.
+    m_poolSelector->addItem(m_poolIcons ? blankIcon(m_poolSelector->iconSize()) : QIcon(),
+                            HXLocalized("New Pool"), 0);
     if (choices.size() > 1)
         m_poolSelector->insertSeparator(1);
     for (std::size_t i = 1; i < choices.size(); ++i)
