@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QMimeData>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTreeView>
 
@@ -185,6 +186,82 @@ TEST(HXOrganizerModel, NoResetAcrossAHundredTicksWithARowSelectedAndExpanded) {
     EXPECT_TRUE(poolsView.isExpanded(pools.indexForRecord(h.mailItem.get())));
     EXPECT_EQ(h.names(apps, apps.indexForRecord(h.application(kMail).get())),
               (QStringList{QStringLiteral("Inbox"), QStringLiteral("Drafts"), QStringLiteral("Outbox")}));
+}
+
+namespace {
+
+// The top-level cells, as (row, column), that the dataChanged signals a spy caught cover.
+QSet<std::pair<int, int>> coveredCells(QSignalSpy& changes) {
+    QSet<std::pair<int, int>> cells;
+    for (const QList<QVariant>& signal : changes) {
+        const auto topLeft = signal[0].value<QModelIndex>();
+        const auto bottomRight = signal[1].value<QModelIndex>();
+        if (topLeft.parent().isValid())
+            continue;
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+            for (int column = topLeft.column(); column <= bottomRight.column(); ++column)
+                cells.insert({row, column});
+    }
+    changes.clear();
+    return cells;
+}
+
+} // namespace
+
+TEST(HXOrganizerModel, ATickRedrawsTheCellsThatLookDifferentAndNoOthers) {
+    Organizer h;
+    Model apps(*h.controller, Model::Outline::Applications, nullptr);
+    Model pools(*h.controller, Model::Outline::Pools, nullptr);
+    h.tickAt(101);
+    QSignalSpy appChanges(&apps, &QAbstractItemModel::dataChanged);
+    QSignalSpy poolChanges(&pools, &QAbstractItemModel::dataChanged);
+
+    // The lists built again at the same moment: nothing to redraw.
+    h.tickAt(101);
+    EXPECT_EQ(appChanges.count(), 0);
+    EXPECT_EQ(poolChanges.count(), 0);
+
+    // A second on, Mail in front reads a second more in both time columns, and so do its pool and the
+    // totals; the names stay as they were.
+    const int mail = apps.indexForRecord(h.application(kMail).get()).row();
+    const int work = pools.indexForRecord(h.pool.get()).row();
+    const QString mailTotal = h.text(apps, mail, Model::TotalColumn);
+    h.tickAt(102);
+    EXPECT_NE(h.text(apps, mail, Model::TotalColumn), mailTotal);
+    QSet<std::pair<int, int>> cells = coveredCells(appChanges);
+    EXPECT_TRUE(cells.contains({mail, Model::FrontColumn}));
+    EXPECT_TRUE(cells.contains({mail, Model::TotalColumn}));
+    EXPECT_TRUE(cells.contains({0, Model::TotalColumn}));
+    EXPECT_FALSE(cells.contains({mail, Model::NameColumn}));
+    EXPECT_FALSE(cells.contains({0, Model::NameColumn}));
+    cells = coveredCells(poolChanges);
+    EXPECT_TRUE(cells.contains({work, Model::TotalColumn}));
+    EXPECT_FALSE(cells.contains({work, Model::NameColumn}));
+
+    // Past a day durations read in tenths of a day: another second changes nothing shown.
+    h.application(kEditor)->setTimeInterval(10 * 86400.0, Time);
+    h.configuration().setTimeInterval(10 * 86400.0, HXKey(u"Overall Time"));
+    h.tickAt(103);
+    const int editor = apps.indexForRecord(h.application(kEditor).get()).row();
+    EXPECT_EQ(h.text(apps, editor, Model::TotalColumn), QStringLiteral("10 days"));
+    EXPECT_TRUE(coveredCells(appChanges).contains({editor, Model::TotalColumn}));
+    h.tickAt(104);
+    cells = coveredCells(appChanges);
+    EXPECT_FALSE(cells.contains({editor, Model::TotalColumn}));
+    EXPECT_FALSE(cells.contains({0, Model::TotalColumn}));
+    EXPECT_TRUE(cells.contains({mail, Model::FrontColumn}));
+
+    // A pool renamed redraws its name.
+    ASSERT_TRUE(pools.setData(pools.index(work, Model::NameColumn), QStringLiteral("Play")));
+    EXPECT_TRUE(coveredCells(poolChanges).contains({work, Model::NameColumn}));
+    EXPECT_EQ(h.text(pools, work, Model::NameColumn), QStringLiteral("Play"));
+    // Percentages shown: every time cell reads anew.
+    h.defaults->setBool(u"Organizer Shows Percentages", true);
+    h.tickAt(104);
+    cells = coveredCells(appChanges);
+    EXPECT_TRUE(cells.contains({editor, Model::TotalColumn}));
+    EXPECT_TRUE(cells.contains({mail, Model::FrontColumn}));
+    EXPECT_EQ(h.text(apps, mail, Model::FrontColumn), QStringLiteral("<1%"));
 }
 
 TEST(HXOrganizerModel, RenamingRules) {

@@ -15,7 +15,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -149,6 +151,79 @@ TEST(HXOrganizerWidgets, TheCloakLiesOverTheRowsWhileSuspended) {
     EXPECT_NE(awake, asleep);
     apps.setHibernating(false, false);
     EXPECT_EQ(apps.viewport()->grab().toImage(), awake);
+}
+
+namespace {
+
+// The area, in pixels, painted on the widgets it watches.
+class PaintedArea final : public QObject {
+public:
+    qint64 pixels = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+                pixels += static_cast<qint64>(r.width()) * r.height();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// What the window shows (its backing store) against what it would show if drawn afresh.
+bool showsItsRows(QWidget& window) {
+    const QImage shown =
+        window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return !shown.isNull() && shown == fresh;
+}
+
+} // namespace
+
+TEST(HXOrganizerWidgets, ATickShowsWhatChangedAndDrawsNothingWhenNothingDid) {
+    Widgets h;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.view));
+    HXItemList& apps = h.view.applicationList();
+    HXItemList& pools = h.view.poolList();
+    PaintedArea painted;
+    PaintedArea sentinel;
+    for (QWidget* widget :
+         {apps.viewport(), pools.viewport(), apps.header()->viewport(), pools.header()->viewport()})
+        widget->installEventFilter(&painted);
+    QWidget marker(&h.view);
+    marker.setGeometry(0, 0, 1, 1);
+    marker.installEventFilter(&sentinel);
+    marker.show();
+    // Drawn once the window has drawn whatever else was pending.
+    const auto settle = [&] {
+        sentinel.pixels = 0;
+        marker.update();
+        return QTest::qWaitFor([&] { return sentinel.pixels > 0; });
+    };
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(showsItsRows(h.view));
+
+    // The editor in front reads a second more: its cells are drawn again and the window shows them.
+    const QString before =
+        h.view.applicationModel()
+            .index(h.view.applicationModel().indexForRecord(h.application(kEditor).get()).row(),
+                   HXOrganizerModel::TotalColumn)
+            .data()
+            .toString();
+    painted.pixels = 0;
+    h.tickAt(102);
+    ASSERT_TRUE(settle());
+    EXPECT_GT(painted.pixels, 0);
+    const QModelIndex editor = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    EXPECT_NE(editor.siblingAtColumn(HXOrganizerModel::TotalColumn).data().toString(), before);
+    EXPECT_TRUE(showsItsRows(h.view));
+
+    // The lists built again with nothing new: nothing is drawn.
+    painted.pixels = 0;
+    h.tickAt(102);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(painted.pixels, 0);
+    EXPECT_TRUE(showsItsRows(h.view));
 }
 
 TEST(HXOrganizerWidgets, TheDividerIsKeptPerWindow) {

@@ -82,6 +82,8 @@ void HXItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     const auto* model = qobject_cast<const HXOrganizerModel*>(index.model());
     if (!model)
         return QStyledItemDelegate::paint(painter, option, index);
+    if (!m_list.isInPaintedArea(option.rect))
+        return;
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QWidget* widget = option.widget;

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -351,7 +352,10 @@ void HXItemList::drawMessage(QPainter& painter, const QString& text, const QColo
 }
 
 void HXItemList::paintEvent(QPaintEvent* event) {
+    m_painting = true;
+    m_paintedArea = event->region();
     QTreeView::paintEvent(event);
+    m_painting = false;
     QPainter painter(viewport());
     const QPalette& palette = this->palette();
     const QModelIndex headerRow = m_model->index(0, 0);

@@ -3,6 +3,7 @@
 #include "foundation/HXDictionary.h"
 
 #include <QPointer>
+#include <QRegion>
 #include <QTimer>
 #include <QTreeView>
 
@@ -54,6 +55,9 @@ public:
     void restoreExpandedState();
     // The column the lists are sorted by shows the sort indicator.
     void showSortColumn(int column);
+    // Whether a cell lies in the area being drawn: a tree view draws every cell of a row that needs
+    // drawing, though a tick usually changes only its time cells.
+    bool isInPaintedArea(const QRect& cell) const { return !m_painting || m_paintedArea.intersects(cell); }
 
 Q_SIGNALS:
     void gotSelection();
@@ -93,6 +97,8 @@ private:
     bool m_dropTarget = false;
     bool m_dropCreatesPool = false;
     bool m_dropWithModifier = false;
+    bool m_painting = false;
+    QRegion m_paintedArea;
     bool m_hibernating = false;
     qreal m_hibernationAlpha = 0;
     QTimer m_hibernationTimer;

@@ -24,15 +24,27 @@ public:
 private:
     friend class HXOrganizerModel;
 
-    // What a row shows, compared between reloads to find the rows to redraw.
+    // What a time cell shows: its text and its pie's step. The text is made again only when what it is
+    // made from (whole seconds, whole percentages, the settings) changed.
+    struct TimeCell {
+        QString text;
+        long step = -2;
+        double seconds = -1;
+        double percent = -1;
+        unsigned settings = 0;
+        bool sameSource(const TimeCell& other) const {
+            return seconds == other.seconds && percent == other.percent && settings == other.settings;
+        }
+        bool looksLike(const TimeCell& other) const { return step == other.step && text == other.text; }
+    };
+    // What a row shows, compared between reloads to find the cells to redraw.
     struct Signature {
-        double time = -1;
-        double frontTime = -1;
-        int totalStep = -2;
-        int frontStep = -2;
-        unsigned flags = 0;
+        // Flags that change the look of the whole row, then of the name cell alone.
+        unsigned rowFlags = 0;
+        unsigned nameFlags = 0;
         QString name;
-        friend bool operator==(const Signature&, const Signature&) = default;
+        TimeCell front;
+        TimeCell total;
     };
 
     HXDictionaryRef m_record;

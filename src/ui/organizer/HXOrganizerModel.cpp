@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <bit>
 #include <cmath>
 
 using namespace HXKeys;
@@ -221,17 +222,20 @@ void HXOrganizerModel::renumber(HXItemProxy& parent, std::size_t from) {
         parent.m_children[i]->m_row = static_cast<int>(i);
 }
 
-// Child rows of expanded rows follow their records; rows whose look changed are redrawn.
+// Child rows of expanded rows follow their records; the cells whose look changed are redrawn, runs of
+// rows with the same changed columns at a time.
 void HXOrganizerModel::updateSubtree(HXItemProxy& parent) {
-    int firstChanged = -1;
-    int lastChanged = -1;
+    int first = -1;
+    int last = -1;
+    unsigned runColumns = 0;
     const auto flush = [&] {
-        if (firstChanged < 0)
+        if (first < 0)
             return;
         const QModelIndex parentIndex = &parent == &m_root ? QModelIndex() : indexForProxy(&parent);
-        Q_EMIT dataChanged(index(firstChanged, 0, parentIndex),
-                           index(lastChanged, ColumnCount - 1, parentIndex));
-        firstChanged = lastChanged = -1;
+        Q_EMIT dataChanged(index(first, std::countr_zero(runColumns), parentIndex),
+                           index(last, std::bit_width(runColumns) - 1, parentIndex));
+        first = last = -1;
+        runColumns = 0;
     };
     for (const std::unique_ptr<HXItemProxy>& child : parent.m_children) {
         HXItemProxy& proxy = *child;
@@ -254,51 +258,78 @@ void HXOrganizerModel::updateSubtree(HXItemProxy& parent) {
             }
         }
         HXItemProxy::Signature signature = signatureOf(proxy, records != nullptr);
-        if (signature == proxy.m_signature) {
-            flush();
-            continue;
-        }
+        const unsigned columns = changedColumns(proxy.m_signature, signature);
         proxy.m_signature = std::move(signature);
-        if (firstChanged < 0)
-            firstChanged = proxy.m_row;
-        lastChanged = proxy.m_row;
+        if (columns != runColumns)
+            flush();
+        if (!columns)
+            continue;
+        if (first < 0) {
+            first = proxy.m_row;
+            runColumns = columns;
+        }
+        last = proxy.m_row;
     }
     flush();
 }
 
+// The columns to redraw as a contiguous run of bits: from the first changed column to the last.
+unsigned HXOrganizerModel::changedColumns(const HXItemProxy::Signature& was,
+                                          const HXItemProxy::Signature& is) {
+    constexpr unsigned kAll = (1u << ColumnCount) - 1;
+    if (was.rowFlags != is.rowFlags)
+        return kAll;
+    unsigned changed = 0;
+    if (was.nameFlags != is.nameFlags || was.name != is.name)
+        changed |= 1u << NameColumn;
+    if (!was.front.looksLike(is.front))
+        changed |= 1u << FrontColumn;
+    if (!was.total.looksLike(is.total))
+        changed |= 1u << TotalColumn;
+    if (!changed)
+        return 0;
+    const unsigned below = (1u << std::countr_zero(changed)) - 1;
+    return ((1u << std::bit_width(changed)) - 1) & ~below;
+}
+
+HXItemProxy::TimeCell HXOrganizerModel::timeCell(double seconds, const HXItemProxy::TimeCell& was) const {
+    HXItemProxy::TimeCell cell;
+    const double overall = overallTime();
+    // Without any overall time the pies are empty rings, whatever the record's time.
+    const bool noOverall = overall < 0.001;
+    cell.step = noOverall ? -2 : HXPieQuantizationStep(seconds, overall);
+    cell.seconds = std::floor(seconds);
+    if ((m_globalFlags & PercentagesFlag) && !noOverall)
+        cell.percent = overall - seconds <= 0.001 ? 100 : std::floor(seconds * 100 / overall);
+    cell.settings = m_globalFlags;
+    cell.text = cell.sameSource(was) ? was.text : timeText(seconds);
+    return cell;
+}
+
 HXItemProxy::Signature HXOrganizerModel::signatureOf(const HXItemProxy& proxy, bool expandable) const {
     HXItemProxy::Signature s;
-    const double overall = overallTime();
+    const HXItemProxy::Signature& was = proxy.m_signature;
     if (!proxy.m_record) {
+        s.rowFlags = m_globalFlags;
+        // The total, blank in the pool outline while it is within a second of the application total.
+        const double overall = overallTime();
         const double other = m_outline == Outline::Pools ? m_controller.overallApplicationTime() : overall;
-        s.time = std::floor(overall);
-        s.frontTime = std::fabs(other - overall) > 0.99 ? 1 : 0;
-        s.flags = m_globalFlags;
+        s.total.seconds = std::floor(overall);
+        s.total.percent = std::fabs(other - overall) > 0.99 ? 1 : 0;
+        s.total.settings = m_globalFlags;
+        s.total.text = s.total.sameSource(was.total) ? was.total.text : headerText(TotalColumn);
         return s;
     }
     const HXDictionary& r = *proxy.m_record;
-    s.time = std::floor(r.timeIntervalForKey(Time));
-    s.frontTime = std::floor(r.timeIntervalForKey(FrontTime));
-    // Without any overall time the pies are empty rings, whatever the record's time.
-    const bool noOverall = overall < 0.001;
-    s.totalStep =
-        noOverall ? -2 : static_cast<int>(HXPieQuantizationStep(r.timeIntervalForKey(Time), overall));
-    s.frontStep =
-        noOverall ? -2 : static_cast<int>(HXPieQuantizationStep(r.timeIntervalForKey(FrontTime), overall));
-    if (m_globalFlags & PercentagesFlag) {
-        // Percentages change with the overall time even while the record's own time stands still.
-        s.totalStep = s.totalStep * 1000 +
-                      static_cast<int>(overall > 0 ? 100 * r.timeIntervalForKey(Time) / overall : 0);
-        s.frontStep = s.frontStep * 1000 +
-                      static_cast<int>(overall > 0 ? 100 * r.timeIntervalForKey(FrontTime) / overall : 0);
-    }
-    s.flags = m_globalFlags | (r.boolForKey(Active) ? ActiveFlag : kNoFlag) |
-              (r.boolForKey(FrontActive) ? FrontActiveFlag : kNoFlag) |
-              (r.boolForKey(Paused) ? PausedFlag : kNoFlag) |
-              (canPerformActionForItem(&r) ? ActionFlag : kNoFlag) |
-              (isIconActive(&r) ? IconActiveFlag : kNoFlag) | (expandable ? ExpandableFlag : kNoFlag);
+    s.rowFlags = m_globalFlags | (r.boolForKey(Active) ? ActiveFlag : kNoFlag) |
+                 (r.boolForKey(FrontActive) ? FrontActiveFlag : kNoFlag);
+    s.nameFlags = (r.boolForKey(Paused) ? PausedFlag : kNoFlag) |
+                  (canPerformActionForItem(&r) ? ActionFlag : kNoFlag) |
+                  (isIconActive(&r) ? IconActiveFlag : kNoFlag) | (expandable ? ExpandableFlag : kNoFlag);
     // Only pools and some pool items are named by more than their "Name".
     s.name = r.isPoolOrPoolItem() || r.boolForKey(MatchAnyApplication) ? r.itemName() : r.stringForKey(Name);
+    s.front = timeCell(r.timeIntervalForKey(FrontTime), was.front);
+    s.total = timeCell(r.timeIntervalForKey(Time), was.total);
     return s;
 }
 
@@ -438,12 +469,11 @@ QString HXOrganizerModel::headerText(int column) const {
     }
 }
 
-QString HXOrganizerModel::timeText(const HXDictionary& record, int column) const {
+QString HXOrganizerModel::timeText(double seconds) const {
     const HXUserDefaults& defaults = m_controller.services().defaults;
     const double reference = defaults.boolForKey(u"Organizer Shows Percentages") ? overallTime() : -1;
     return stringWithTimeIntervalAsPercentageOfTimeIntervalEatZero(
-        record.timeIntervalForKey(column == FrontColumn ? FrontTime : Time), reference, true,
-        defaults.boolForKey(u"Express Time Intervals As Days"));
+        seconds, reference, true, defaults.boolForKey(u"Express Time Intervals As Days"));
 }
 
 QVariant HXOrganizerModel::data(const QModelIndex& index, int role) const {
@@ -457,7 +487,8 @@ QVariant HXOrganizerModel::data(const QModelIndex& index, int role) const {
         if (!proxy->m_record)
             return headerText(index.column());
         return index.column() == NameColumn ? proxy->m_record->itemName()
-                                            : timeText(*proxy->m_record, index.column());
+                                            : timeText(proxy->m_record->timeIntervalForKey(
+                                                  index.column() == FrontColumn ? FrontTime : Time));
     case Qt::ToolTipRole:
         if (proxy->m_record && index.column() == NameColumn && isPool(*proxy->m_record)) {
             const QString notes = trimmedString(proxy->m_record->stringForKey(PoolNotes));

@@ -89,8 +89,10 @@ private:
     void renumber(HXItemProxy& parent, std::size_t from);
     void updateSubtree(HXItemProxy& parent);
     HXItemProxy::Signature signatureOf(const HXItemProxy& proxy, bool expandable) const;
+    HXItemProxy::TimeCell timeCell(double seconds, const HXItemProxy::TimeCell& was) const;
+    static unsigned changedColumns(const HXItemProxy::Signature& was, const HXItemProxy::Signature& is);
     void collectFilteredApplications();
-    QString timeText(const HXDictionary& record, int column) const;
+    QString timeText(double seconds) const;
     QString headerText(int column) const;
     const HXDictionary* draggedRecord(const QMimeData* data) const;
 
