@@ -4,6 +4,7 @@
 #include "reports/HXDurationText.h"
 #include "reports/HXEventStream.h"
 #include "reports/HXReportViewContent.h"
+#include "reports/HXSymbolStrings.h"
 #include "reports/widgets/HXReportGeometry.h"
 
 #include "pictures/HXFrontActivityColor.h"
@@ -207,6 +208,8 @@ struct RowFonts {
     double height = -1;
     QFont name;
     QFont finePrint;
+    // Where the bullet's ink begins after its origin, in the name's font.
+    double bulletBearing = 0;
 };
 
 // basis: the height of the shortest row, so that rows a point apart share their fonts.
@@ -228,13 +231,16 @@ void drawLabels(QPainter& painter, const HXDictionary& record, const QRectF& row
         fonts.height = label.height();
         fonts.name = fittingFont(style.font, nameHeight, 0.78, 18, true);
         fonts.finePrint = fittingFont(style.font, label.height() - nameHeight, 0.86, 13);
+        fonts.bulletBearing = QFontMetricsF(fonts.name).tightBoundingRect(bulletString()).left();
     }
     if (HXReportRowIsIndented(record)) {
         const double indent = std::floor(label.height() / 3);
-        const QRectF bullet(label.left(), label.top(), indent, nameHeight);
+        // Its ink starts where an application's name starts: centred in the narrow indent, it all but
+        // touched the name.
+        const QRectF bullet(label.left() - fonts.bulletBearing, label.top(), indent, nameHeight);
         painter.setFont(fonts.name);
         painter.setPen(colours.finePrint);
-        painter.drawText(bullet, Qt::AlignCenter, QString(QChar(0x2022)));
+        painter.drawText(bullet, Qt::AlignLeft | Qt::AlignVCenter, bulletString());
         label.setLeft(label.left() + indent);
     }
     const QRectF nameRect(label.left(), label.top(), label.width(), nameHeight);

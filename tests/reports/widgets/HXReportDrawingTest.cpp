@@ -306,3 +306,38 @@ TEST(HXReportDrawing, NamesAndFinePrint) {
     style.drawTotalActivity = true;
     EXPECT_EQ(HXReportFinePrint(*record, content, style), QStringLiteral("Total: 50% - 30:00"));
 }
+
+TEST(HXReportDrawing, AWindowsBulletSitsUnderItsApplicationsNameWithAGapBeforeItsOwn) {
+    // One row of the standard height each: the ink of the name band, with and without the bullet and name.
+    const auto nameBand = [](const QString& name, const QString& path) {
+        const HXReportViewContent content =
+            reportContent({reportRecord(name, {}, {}, path)}, kBegin, kBegin + 1000, kBegin, kBegin + 1000);
+        return draw(content, HXReportDrawingStyle(), QSize(300, 46), true);
+    };
+    // The columns where two pictures differ in the name's band (its upper 60 %, fine print below).
+    const auto differing = [](const QImage& a, const QImage& b) {
+        std::vector<int> columns;
+        for (int x = 0; x < a.width(); ++x) {
+            for (int y = 6; y < 26; ++y) {
+                if (a.pixelColor(x, y) != b.pixelColor(x, y)) {
+                    columns.push_back(x);
+                    break;
+                }
+            }
+        }
+        return columns;
+    };
+    const QString window = QStringLiteral("_Window");
+    const std::vector<int> bullet = differing(nameBand(QString(), window), nameBand(QString(), QString()));
+    const std::vector<int> name =
+        differing(nameBand(QStringLiteral("Mail"), window), nameBand(QString(), window));
+    const std::vector<int> parent =
+        differing(nameBand(QStringLiteral("Mail"), QString()), nameBand(QString(), QString()));
+    ASSERT_FALSE(bullet.empty());
+    ASSERT_FALSE(name.empty());
+    ASSERT_FALSE(parent.empty());
+    // The bullet begins where the application's name begins, and the window's name keeps clear of it by
+    // at least the bullet's own width.
+    EXPECT_LE(std::abs(bullet.front() - parent.front()), 1);
+    EXPECT_GE(name.front() - bullet.back() - 1, bullet.back() - bullet.front() + 1);
+}
