@@ -584,6 +584,10 @@ QString HXReportFinePrint(const HXDictionary& record, const HXReportViewContent&
     return fill(HXLocalized("Total: %@"), {duration(total)});
 }
 
+QColor HXReportBackgroundColor(HXColorScheme scheme) {
+    return coloursFor(scheme).background;
+}
+
 QString HXReportMessage(const HXReportViewContent& content, const HXReportDrawingStyle& style) {
     if (!style.status.isEmpty())
         return style.status;

@@ -102,6 +102,9 @@ HXReportAppearance HXReportAppearanceInBounds(const HXReportViewContent& content
                                               const HXReportDrawingStyle& style, const QRectF& bounds,
                                               const QRectF& visibleRect, bool includeLabels);
 
+// The colour behind the rows in a scheme.
+QColor HXReportBackgroundColor(HXColorScheme scheme);
+
 // The message drawn instead of rows: the status, the date of a zero-length interval, or
 // "No data in selected time interval"; empty when rows are drawn.
 QString HXReportMessage(const HXReportViewContent& content, const HXReportDrawingStyle& style);

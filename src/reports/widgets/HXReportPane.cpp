@@ -1,6 +1,7 @@
 #include "reports/widgets/HXReportPane.h"
 
 #include "reports/HXReportController.h"
+#include "reports/widgets/HXReportDrawing.h"
 #include "reports/widgets/HXReportView.h"
 #include "reports/widgets/HXReportViewMenu.h"
 
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -51,6 +53,26 @@ protected:
             view->tile();
     }
 };
+
+// The scroll bar beside the rows takes the scheme's colours: a light knob on the dark schemes, a dark one on
+// the light scheme, over the rows' background. In the desktop's colours it was a light strip beside dark
+// rows whose knob hardly stood out from its track.
+QString scrollBarStyleSheet(HXColorScheme scheme) {
+    const bool light = scheme == HXColorScheme::Light;
+    const QString knob = light ? QStringLiteral("0, 0, 0") : QStringLiteral("255, 255, 255");
+    return QStringLiteral(
+               "QScrollBar:vertical { background: %1; width: 12px; margin: 0; border: none; }"
+               "QScrollBar::handle:vertical { background: rgba(%2, %3); min-height: 24px;"
+               " margin: 2px 2px 2px 3px; border-radius: 3px; }"
+               "QScrollBar::handle:vertical:hover, QScrollBar::handle:vertical:pressed"
+               " { background: rgba(%2, %4); }"
+               "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
+               " { height: 0; border: none; background: none; }"
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
+        .arg(HXReportBackgroundColor(scheme).name(), knob,
+             light ? QStringLiteral("100") : QStringLiteral("110"),
+             light ? QStringLiteral("150") : QStringLiteral("170"));
+}
 
 QDateTimeEdit* makePicker(QWidget* parent, const QString& name) {
     auto* picker = new QDateTimeEdit(parent);
@@ -93,6 +115,7 @@ HXReportPane::HXReportPane(HXReportController& controller, HXUserDefaults& defau
     m_view = new HXReportView(controller, defaults, scheduler, clock);
     m_scrollArea->setWidget(m_view);
     layout->addWidget(m_scrollArea, 1);
+    applyScheme();
 
     connect(&m_controller, &HXReportController::controlsChanged, this, &HXReportPane::applyControls);
     connect(&m_controller, &HXReportController::appearanceChanged, m_view, qOverload<>(&QWidget::update));
@@ -224,7 +247,13 @@ void HXReportPane::applyControls() {
         focusSelector();
 }
 
+void HXReportPane::applyScheme() {
+    m_scrollArea->verticalScrollBar()->setStyleSheet(scrollBarStyleSheet(HXCurrentColorScheme(m_defaults)));
+}
+
 void HXReportPane::settingChanged(const QString& key) {
+    if (key == u"Color Scheme")
+        applyScheme();
     if (redrawsReports(key))
         m_view->update();
     else if (refillsReports(key))

@@ -47,6 +47,7 @@ private:
     QWidget* buildBar();
     void applyControls();
     void focusSelector();
+    void applyScheme();
     void settingChanged(const QString& key);
 
     HXReportController& m_controller;

@@ -5,6 +5,7 @@
 
 #include "reports/HXReportController.h"
 #include "reports/widgets/HXLiveReportWindow.h"
+#include "reports/widgets/HXReportDrawing.h"
 #include "reports/widgets/HXReportSnapshotManager.h"
 #include "reports/widgets/HXReportView.h"
 #include "reports/widgets/HXReportWindow.h"
@@ -18,6 +19,8 @@
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -290,4 +293,29 @@ TEST_F(ReportWindow, ThePictureOfTheLiveReportDrawsItsRowsWithoutAWindow) {
         reportRecord(QStringLiteral("Mail"), {localTime(10, 0), -localTime(11, 30)}));
     live.updateIgnoringVisibility(true);
     EXPECT_NE(live.liveReportImage(QSize(64, 48), false), bare);
+}
+
+TEST_F(ReportWindow, TheScrollBarsKnobStandsOutFromItsTrackInEveryScheme) {
+    for (int i = 0; i < 12; ++i)
+        source.listApplications()->append(
+            reportRecord(QStringLiteral("App %1").arg(i), {localTime(9, 0), -localTime(9, 30)}));
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    window.resize(400, 300);
+    auto* area = window.findChild<QScrollArea*>();
+    ASSERT_TRUE(area);
+    QScrollBar* bar = area->verticalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return bar->isVisible() && bar->maximum() > 0; }));
+    bar->setValue(0);
+    for (const int scheme : {0, 1, 2}) {
+        defaults.setInteger(u"Color Scheme", scheme);
+        const QImage picture = bar->grab().toImage();
+        // The knob at the top, the track at the bottom, both down the middle of the bar.
+        const QColor knob = picture.pixelColor(picture.width() / 2, 12);
+        const QColor track = picture.pixelColor(picture.width() / 2, picture.height() - 4);
+        EXPECT_EQ(track, HXReportBackgroundColor(HXColorSchemeFromInteger(scheme))) << scheme;
+        EXPECT_GE(std::abs(knob.lightness() - track.lightness()), 60) << scheme;
+        EXPECT_EQ(knob.lightness() > track.lightness(), scheme != 2) << scheme;
+    }
 }
