@@ -83,6 +83,8 @@ QDateTimeEdit* makePicker(QWidget* parent, const QString& name) {
     time.remove(QStringLiteral(":ss"));
     picker->setDisplayFormat(locale.dateFormat(QLocale::ShortFormat) + u' ' + time);
     picker->setAccessibleName(name);
+    // The whole date or none: a squeezed picker cuts it short.
+    picker->setMinimumWidth(picker->sizeHint().width());
     picker->setEnabled(false);
     return picker;
 }

@@ -13,6 +13,12 @@
 
 #include <cmath>
 
+namespace {
+
+constexpr QSize kMinimumSize(360, 200);
+
+} // namespace
+
 HXReportWindow::HXReportWindow(HXReportController& controller, HXUserDefaults& defaults, QString autosaveName,
                                HXReportPane* pane, QWidget* parent)
     : QWidget(parent, Qt::Window), m_controller(controller), m_defaults(defaults),
@@ -21,7 +27,7 @@ HXReportWindow::HXReportWindow(HXReportController& controller, HXUserDefaults& d
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    setMinimumSize(360, 200);
+    setMinimumSize(kMinimumSize);
     if (pane)
         attachPane(pane);
 }
@@ -128,6 +134,13 @@ void HXReportWindow::moveEvent(QMoveEvent* event) {
 void HXReportWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     saveFrame();
+}
+
+bool HXReportWindow::event(QEvent* event) {
+    // No narrower than the pane's controls need: squeezed, the date pickers cut their dates short.
+    if (event->type() == QEvent::LayoutRequest && layout())
+        setMinimumSize(layout()->minimumSize().expandedTo(kMinimumSize));
+    return QWidget::event(event);
 }
 
 void HXReportWindow::closeEvent(QCloseEvent* event) {

@@ -48,6 +48,7 @@ Q_SIGNALS:
     void windowWillClose(HXReportWindow* window);
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -319,3 +319,18 @@ TEST_F(ReportWindow, TheScrollBarsKnobStandsOutFromItsTrackInEveryScheme) {
         EXPECT_EQ(knob.lightness() > track.lightness(), scheme != 2) << scheme;
     }
 }
+
+TEST_F(ReportWindow, TheWindowIsNoNarrowerThanItsControlsNeed) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    const auto pickers = window.findChildren<QDateTimeEdit*>();
+    ASSERT_EQ(pickers.size(), 2);
+    ASSERT_TRUE(pickers[0]->isVisible());
+    window.resize(200, 100);
+    QCoreApplication::processEvents();
+    EXPECT_GE(window.height(), 200);
+    for (QDateTimeEdit* picker : pickers)
+        EXPECT_GE(picker->width(), picker->sizeHint().width());
+    EXPECT_GE(window.intervalSelector().width(), window.intervalSelector().sizeHint().width());
+}
