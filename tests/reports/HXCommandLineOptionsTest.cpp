@@ -112,3 +112,26 @@ TEST(CommandLineOptions, DatesAreLocalTimesAndADayAloneCoversTheDay) {
             << e.text.toStdString();
     }
 }
+
+TEST(CommandLineOptions, FromAndToAreReadAloneOrTogetherInOrder) {
+    const QStringList dateOptions{QStringLiteral("--from"), QStringLiteral("--to")};
+    const auto read = [&](const QStringList& arguments) {
+        return HXReadCommandLineDates(HXCommandLineOptions(arguments, dateOptions));
+    };
+    const double day = static_cast<double>(QDateTime(QDate(2026, 12, 7), QTime(0, 0)).toSecsSinceEpoch());
+
+    const HXCommandLineDates none = read({QStringLiteral("report")});
+    EXPECT_FALSE(none.from || none.to);
+    const HXCommandLineDates toAlone =
+        read({QStringLiteral("report"), QStringLiteral("--to"), QStringLiteral("2026-12-07")});
+    EXPECT_FALSE(toAlone.from);
+    EXPECT_EQ(toAlone.to, day + 86400);
+    const HXCommandLineDates both =
+        read({QStringLiteral("report"), QStringLiteral("--from"), QStringLiteral("2026-12-07"),
+              QStringLiteral("--to"), QStringLiteral("2026-12-07")});
+    EXPECT_EQ(both.from, day);
+    EXPECT_EQ(both.to, day + 86400);
+    EXPECT_THROW(read({QStringLiteral("report"), QStringLiteral("--from"), QStringLiteral("2026-12-08T01:00"),
+                       QStringLiteral("--to"), QStringLiteral("2026-12-07T23:00")}),
+                 HXCommandLineUsageError);
+}

@@ -67,3 +67,14 @@ void HXCheckCommandLineInterval(double begin, double end) {
             QStringLiteral("the end (%1) lies before the begin (%2)").arg(text(end), text(begin))};
     }
 }
+
+HXCommandLineDates HXReadCommandLineDates(const HXCommandLineOptions& options) {
+    HXCommandLineDates dates;
+    if (const std::optional<QString> from = options.value(u"--from"))
+        dates.from = HXParseCommandLineDate(*from, false);
+    if (const std::optional<QString> to = options.value(u"--to"))
+        dates.to = HXParseCommandLineDate(*to, true);
+    if (dates.from && dates.to)
+        HXCheckCommandLineInterval(*dates.from, *dates.to);
+    return dates;
+}

@@ -50,3 +50,10 @@ double HXParseCommandLineDate(const QString& text, bool endOfDay);
 
 // An end before the begin is a mistake in the arguments, not an empty interval.
 void HXCheckCommandLineInterval(double begin, double end);
+
+// The times of --from and --to, each when given; given both, an end before the begin is a usage error.
+struct HXCommandLineDates {
+    std::optional<double> from;
+    std::optional<double> to;
+};
+HXCommandLineDates HXReadCommandLineDates(const HXCommandLineOptions& options);

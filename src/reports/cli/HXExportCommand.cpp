@@ -144,12 +144,7 @@ int HXRunExportCommand(const QStringList& arguments, QTextStream& out, QTextStre
     if (*path != u"-" && protectedFiles.contains(*path))
         throw HXCommandLineUsageError{
             QStringLiteral("--out %1 is the tracker's own data or settings; choose another file").arg(*path)};
-    const std::optional<QString> from = options.value(u"--from");
-    const std::optional<QString> to = options.value(u"--to");
-    const double fromTime = from ? HXParseCommandLineDate(*from, false) : 0;
-    const double toTime = to ? HXParseCommandLineDate(*to, true) : 0;
-    if (from && to)
-        HXCheckCommandLineInterval(fromTime, toTime);
+    const HXCommandLineDates dates = HXReadCommandLineDates(options);
 
     const HXCommandLineSettings settings;
     const HXDictionaryRef configuration = HXLoadCommandLineConfiguration(options, err);
@@ -162,9 +157,9 @@ int HXRunExportCommand(const QStringList& arguments, QTextStream& out, QTextStre
             throw HXCommandLineUsageError{QStringLiteral("no pool named %1").arg(*poolName)};
     }
     const HXStoredReportSource source(configuration, settings.defaults());
-    const double begin = from ? fromTime : firstTimestamp(configuration.get());
-    const double end = to ? toTime : configuration->timeIntervalForKey(HXKeys::LastTimestamp);
-    if (from || to)
+    const double begin = dates.from ? *dates.from : firstTimestamp(configuration.get());
+    const double end = dates.to.value_or(configuration->timeIntervalForKey(HXKeys::LastTimestamp));
+    if (dates.from || dates.to)
         HXCheckCommandLineInterval(begin, end);
     const std::optional<QByteArray> data = exportPoolAsCSVData(source, pool, begin, end);
     QString error = QStringLiteral("nothing to export");

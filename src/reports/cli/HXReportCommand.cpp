@@ -34,15 +34,10 @@ int HXRunReportCommand(const QStringList& arguments, QTextStream& out, QTextStre
     options.refusePlainArguments();
     const HXReportOutputFormat format = HXCommandLineOutputFormat(options, true);
     const std::optional<QString> interval = options.value(u"--interval");
-    const std::optional<QString> from = options.value(u"--from");
-    const std::optional<QString> to = options.value(u"--to");
-    if (interval && (from || to))
+    const HXCommandLineDates dates = HXReadCommandLineDates(options);
+    if (interval && (dates.from || dates.to))
         throw HXCommandLineUsageError{QStringLiteral("--interval cannot be combined with --from or --to")};
     const int kind = HXCommandLineReportInterval(interval.value_or(QStringLiteral("today")));
-    const double fromTime = from ? HXParseCommandLineDate(*from, false) : 0;
-    const double toTime = to ? HXParseCommandLineDate(*to, true) : 0;
-    if (from && to)
-        HXCheckCommandLineInterval(fromTime, toTime);
 
     const HXCommandLineSettings settings;
     const HXDictionaryRef configuration = HXLoadCommandLineConfiguration(options, err);
@@ -53,9 +48,9 @@ int HXRunReportCommand(const QStringList& arguments, QTextStream& out, QTextStre
     const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
     double begin = first;
     double end = configuration->timeIntervalForKey(HXKeys::LastTimestamp);
-    if (from || to) {
-        begin = from ? fromTime : first;
-        end = to ? toTime : now;
+    if (dates.from || dates.to) {
+        begin = dates.from.value_or(first);
+        end = dates.to.value_or(now);
         HXCheckCommandLineInterval(begin, end);
     } else if (kind != HXReportIntervalNone) {
         end = now;
