@@ -9,6 +9,7 @@
 // is a tick in which nothing shown changed.
 //   QT_QPA_PLATFORM=offscreen build/bench/ui/organizer_bench
 #include "HeavyEngineRig.h"
+#include "support/PaintedArea.h"
 #include "ui/organizer/HXItemIcons.h"
 #include "ui/organizer/HXItemList.h"
 #include "ui/organizer/HXOrganizerModel.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QPaintEvent>
 
 #include <algorithm>
 #include <ctime>
@@ -26,21 +26,6 @@
 namespace {
 
 constexpr QSize kListWindow(735, 780);
-
-// Counts the viewport area painted, in pixels.
-class PaintCounter final : public QObject {
-public:
-    qint64 pixels = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
-                pixels += static_cast<qint64>(r.width()) * r.height();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 struct Rig : HeavyEngineRig {
     Rig(bool tall, bool days)
@@ -106,7 +91,7 @@ struct Rig : HeavyEngineRig {
 
     HXItemIcons icons;
     std::unique_ptr<HXOrganizerView> organizer;
-    PaintCounter painted;
+    PaintedArea painted;
     qint64 rowPixels = 1;
     int onScreen = 0;
     qint64 changedRows = 0;

@@ -6,6 +6,7 @@
 
 #include "foundation/HXUserDefaults.h"
 #include "foundation/HXVirtualTime.h"
+#include "support/PaintedArea.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -22,16 +23,6 @@ public:
     void drawOverlayInBounds(QPainter& painter, const QRectF& bounds, QWidget&) override {
         painter.fillRect(QRectF(bounds.left(), bounds.top(), bounds.width(), 10), Qt::red);
     }
-};
-
-class PaintCounter final : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-    int paints = 0;
 };
 
 class OverlayWindow : public testing::Test {
@@ -113,7 +104,7 @@ TEST_F(OverlayWindow, ReportWindowRedrawsOnlyForAnotherImage) {
     window.setImage(picture);
     window.show();
     QApplication::processEvents();
-    PaintCounter counter;
+    PaintedArea counter;
     window.drawingView()->installEventFilter(&counter);
     window.setImage(picture);
     QApplication::processEvents();

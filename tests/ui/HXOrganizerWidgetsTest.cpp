@@ -1,6 +1,7 @@
 // The organizer's widgets offscreen: the action button, right clicks, keys, one selection across both
 // outlines, the divider kept per window, the hibernation cloak, the notes editor and the export name.
 #include "EngineHarness.h"
+#include "support/PaintedArea.h"
 
 #include "ui/organizer/HXItemDelegate.h"
 #include "ui/organizer/HXItemIcons.h"
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
@@ -154,21 +154,6 @@ TEST(HXOrganizerWidgets, TheCloakLiesOverTheRowsWhileSuspended) {
 }
 
 namespace {
-
-// The area, in pixels, painted on the widgets it watches.
-class PaintedArea final : public QObject {
-public:
-    qint64 pixels = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
-                pixels += static_cast<qint64>(r.width()) * r.height();
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // What the window shows (its backing store) against what it would show if drawn afresh.
 bool showsItsRows(QWidget& window) {
