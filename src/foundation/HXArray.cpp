@@ -4,6 +4,25 @@
 
 #include <cmath>
 
+HXArray::~HXArray() {
+    // A report list frees thousands of records, each a chain of loads from all over memory (the record,
+    // its entries, what they refer to): the records a few places ahead are fetched while one is freed.
+    const std::size_t n = m_values.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 8 < n)
+            m_values[i + 8].prefetchReferent();
+        if (i + 4 < n) {
+            if (const HXDictionaryRef& d = m_values[i + 4].toDictionary())
+                d->prefetchEntries();
+        }
+        if (i + 2 < n) {
+            if (const HXDictionaryRef& d = m_values[i + 2].toDictionary())
+                d->prefetchReferents();
+        }
+        m_values[i] = HXValue();
+    }
+}
+
 HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
     auto array = create();
     array->m_doubles = std::move(numbers);

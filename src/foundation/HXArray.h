@@ -14,6 +14,11 @@
 // it into an ordinary array of values, so every stored type survives unchanged.
 class HXArray {
 public:
+    HXArray() = default;
+    HXArray(const HXArray&) = delete;
+    HXArray& operator=(const HXArray&) = delete;
+    ~HXArray();
+
     static HXArrayRef create() { return std::make_shared<HXArray>(); }
     static HXArrayRef createWithDoubles(std::vector<double> numbers);
     // Packs the values when they are all reals.

@@ -13,13 +13,25 @@ std::size_t hashOf(QStringView key) {
     return qHash(key, 0);
 }
 
+// A well-known key's text is a literal that lives as long as the program: its entries use it in place,
+// so that the records copied and freed by the thousand (clipped records) touch no shared reference count.
+QString keyString(HXKey key, int slot) {
+    if (slot < 0)
+        return key.text.toString();
+    const QStringView text = HXKeys::kWellKnown[static_cast<std::size_t>(slot)].text;
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text.utf16()), text.size());
+}
+
 } // namespace
 
 HXDictionary::HXDictionary() {
     m_slots.fill(-1);
 }
 
-HXDictionary::~HXDictionary() = default;
+HXDictionary::~HXDictionary() {
+    // The values' referents are freed one after the other below; asked for at once, their loads overlap.
+    prefetchReferents();
+}
 
 QStringList HXDictionary::keys() const {
     QStringList list;
@@ -86,8 +98,8 @@ void HXDictionary::setValue(HXKey key, HXValue value) {
         return;
     }
     const auto position = static_cast<std::int32_t>(m_entries.size());
-    m_entries.push_back(Entry{key.text.toString(), std::move(value)});
     const int slot = key.slot >= 0 ? key.slot : HXKeys::wellKnownSlot(key.text);
+    m_entries.push_back(Entry{keyString(key, slot), std::move(value)});
     if (slot >= 0)
         m_slots[static_cast<std::size_t>(slot)] = position;
     if (m_index.empty()) {

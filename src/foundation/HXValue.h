@@ -120,6 +120,26 @@ public:
     // A copy that shares nothing mutable with this value.
     HXValue deepCopy() const;
 
+    // Asks the processor for the memory the value refers to (a text's header with its reference count, a
+    // container's reference counts and fields), for loops over many values that lie all over memory.
+    void prefetchReferent() const {
+        const char* p = nullptr;
+        if (const auto* s = std::get_if<QString>(&m_data)) {
+            // The header with the count lies just before the characters.
+            __builtin_prefetch(reinterpret_cast<const char*>(s->constData()) - 16);
+            return;
+        }
+        if (const auto* a = std::get_if<HXArrayRef>(&m_data))
+            p = reinterpret_cast<const char*>(a->get());
+        else if (const auto* d = std::get_if<HXDictionaryRef>(&m_data))
+            p = reinterpret_cast<const char*>(d->get());
+        if (p) {
+            // An object made by make_shared has its counts just before it.
+            __builtin_prefetch(p - sizeof(void*));
+            __builtin_prefetch(p + 48);
+        }
+    }
+
 private:
     std::variant<std::monostate, bool, std::int64_t, std::uint64_t, double, QString, HXDate, QByteArray,
                  HXArrayRef, HXDictionaryRef>
