@@ -30,12 +30,31 @@ HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
     return array;
 }
 
+HXArrayRef HXArray::createWithBorrowedDoubles(std::shared_ptr<const void> owner,
+                                              std::span<const double> numbers) {
+    auto array = create();
+    if (!numbers.empty()) {
+        array->m_lender = std::move(owner);
+        array->m_borrowed = numbers;
+    }
+    array->updateSortedness();
+    return array;
+}
+
+void HXArray::own() {
+    if (!m_lender)
+        return;
+    m_doubles.assign(m_borrowed.begin(), m_borrowed.end());
+    m_lender.reset();
+    m_borrowed = {};
+}
+
 void HXArray::updateSortedness() {
     // A NaN compares with nothing, so a log holding one cannot be searched.
+    const std::span<const double> d = doubles();
     m_sortedByMagnitude =
-        std::none_of(m_doubles.begin(), m_doubles.end(), [](double d) { return std::isnan(d); }) &&
-        std::is_sorted(m_doubles.begin(), m_doubles.end(),
-                       [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+        std::none_of(d.begin(), d.end(), [](double v) { return std::isnan(v); }) &&
+        std::is_sorted(d.begin(), d.end(), [](double a, double b) { return std::fabs(a) < std::fabs(b); });
 }
 
 HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {
@@ -58,7 +77,7 @@ HXValue HXArray::at(qsizetype index) const {
     if (index < 0 || index >= count())
         return {};
     if (m_packed)
-        return HXValue(m_doubles[static_cast<std::size_t>(index)]);
+        return HXValue(doubles()[static_cast<std::size_t>(index)]);
     return m_values[static_cast<std::size_t>(index)];
 }
 
@@ -66,7 +85,7 @@ double HXArray::numberAt(qsizetype index) const {
     if (index < 0 || index >= count())
         return 0.0;
     if (m_packed)
-        return m_doubles[static_cast<std::size_t>(index)];
+        return doubles()[static_cast<std::size_t>(index)];
     return m_values[static_cast<std::size_t>(index)].toDouble();
 }
 
@@ -79,6 +98,7 @@ HXDictionaryRef HXArray::dictionaryAt(qsizetype index) const {
 void HXArray::unpack() {
     if (!m_packed)
         return;
+    own();
     m_values.reserve(m_doubles.size() + 1);
     for (double d : m_doubles)
         m_values.emplace_back(d);
@@ -97,6 +117,7 @@ void HXArray::append(const HXValue& value) {
 }
 
 void HXArray::appendDouble(double number) {
+    own();
     if (m_packed) {
         if (m_sortedByMagnitude &&
             (std::isnan(number) || (!m_doubles.empty() && std::fabs(number) < std::fabs(m_doubles.back()))))
@@ -108,6 +129,7 @@ void HXArray::appendDouble(double number) {
 
 void HXArray::insert(qsizetype index, const HXValue& value) {
     ++m_rewrites;
+    own();
     index = std::clamp<qsizetype>(index, 0, count());
     if (m_packed && value.type() == HXValueType::Real) {
         m_doubles.insert(m_doubles.begin() + index, value.realValue());
@@ -122,6 +144,7 @@ void HXArray::replace(qsizetype index, const HXValue& value) {
     ++m_rewrites;
     if (index < 0 || index >= count())
         return;
+    own();
     if (m_packed && value.type() == HXValueType::Real) {
         m_doubles[static_cast<std::size_t>(index)] = value.realValue();
         updateSortedness();
@@ -136,6 +159,9 @@ qsizetype HXArray::removeNonFiniteNumbers() {
         return !std::isfinite(d);
     };
     if (m_packed) {
+        if (std::none_of(doubles().begin(), doubles().end(), notFinite))
+            return 0;
+        own();
         const auto removed = static_cast<qsizetype>(std::erase_if(m_doubles, notFinite));
         if (removed > 0)
             updateSortedness();
@@ -150,6 +176,7 @@ void HXArray::removeAt(qsizetype index) {
     if (index < 0 || index >= count())
         return;
     ++m_rewrites;
+    own();
     if (m_packed) {
         m_doubles.erase(m_doubles.begin() + index);
         return;
@@ -167,6 +194,8 @@ void HXArray::removeLast() {
 
 void HXArray::clear() {
     ++m_rewrites;
+    m_lender.reset();
+    m_borrowed = {};
     m_doubles.clear();
     m_values.clear();
     m_packed = true;
@@ -178,11 +207,14 @@ void HXArray::assignValues(std::vector<HXValue> values) {
     const HXArrayRef replacement = createWithValues(std::move(values));
     m_packed = replacement->m_packed;
     m_sortedByMagnitude = replacement->m_sortedByMagnitude;
+    m_lender.reset();
+    m_borrowed = {};
     m_doubles = std::move(replacement->m_doubles);
     m_values = std::move(replacement->m_values);
 }
 
 void HXArray::reserve(qsizetype n) {
+    own();
     if (m_packed)
         m_doubles.reserve(static_cast<std::size_t>(n));
     else
@@ -212,6 +244,8 @@ HXArrayRef HXArray::shallowCopy() const {
     copy->m_packed = m_packed;
     copy->m_sortedByMagnitude = m_sortedByMagnitude;
     copy->m_doubles = m_doubles;
+    copy->m_lender = m_lender;
+    copy->m_borrowed = m_borrowed;
     copy->m_values = m_values;
     return copy;
 }
@@ -220,7 +254,7 @@ HXArrayRef HXArray::deepCopy() const {
     auto copy = create();
     copy->m_packed = m_packed;
     copy->m_sortedByMagnitude = m_sortedByMagnitude;
-    copy->m_doubles = m_doubles;
+    copy->m_doubles.assign(doubles().begin(), doubles().end());
     copy->m_values.reserve(m_values.size());
     for (const HXValue& v : m_values)
         copy->m_values.push_back(v.deepCopy());
@@ -231,7 +265,7 @@ bool operator==(const HXArray& a, const HXArray& b) {
     if (a.count() != b.count())
         return false;
     if (a.m_packed && b.m_packed)
-        return a.m_doubles == b.m_doubles;
+        return std::ranges::equal(a.doubles(), b.doubles());
     for (qsizetype i = 0; i < a.count(); ++i) {
         if (!(a.at(i) == b.at(i)))
             return false;

@@ -21,13 +21,17 @@ public:
 
     static HXArrayRef create() { return std::make_shared<HXArray>(); }
     static HXArrayRef createWithDoubles(std::vector<double> numbers);
+    // A packed array over numbers it does not own, for many short logs cut into one shared buffer: the
+    // numbers must stay unchanged while owner lives, and the array copies them before its first change.
+    static HXArrayRef createWithBorrowedDoubles(std::shared_ptr<const void> owner,
+                                                std::span<const double> numbers);
     // Packs the values when they are all reals.
     static HXArrayRef createWithValues(std::vector<HXValue> values);
     // Parses property-list data (binary or XML); nil unless the top level is an array.
     static HXArrayRef deeplyMutableArrayWithData(QByteArrayView data);
 
     qsizetype count() const {
-        return m_packed ? static_cast<qsizetype>(m_doubles.size()) : static_cast<qsizetype>(m_values.size());
+        return m_packed ? static_cast<qsizetype>(doubles().size()) : static_cast<qsizetype>(m_values.size());
     }
     bool isEmpty() const { return count() == 0; }
 
@@ -40,7 +44,9 @@ public:
 
     // True while every element is a real number; then doubles() holds them.
     bool isPacked() const { return m_packed; }
-    std::span<const double> doubles() const { return m_doubles; }
+    std::span<const double> doubles() const {
+        return m_lender ? m_borrowed : std::span<const double>(m_doubles);
+    }
     // True when the array is packed and its absolute values never decrease (a well-kept event log),
     // so that a timestamp can be found by binary search. Kept up to date as numbers are appended.
     bool isSortedByMagnitude() const { return m_packed && m_sortedByMagnitude; }
@@ -71,6 +77,7 @@ public:
     // Stable sort of the elements; compare(a, b) answers -1, 0 or 1 like the comparators of HXSorting.h.
     template <typename Compare> void sortValues(Compare compare) {
         ++m_rewrites;
+        own();
         if (m_packed) {
             std::stable_sort(m_doubles.begin(), m_doubles.end(),
                              [&](double a, double b) { return compare(HXValue(a), HXValue(b)) < 0; });
@@ -88,6 +95,8 @@ public:
 
 private:
     void unpack();
+    // Copies borrowed numbers into the array's own storage, ahead of a change.
+    void own();
 
     void updateSortedness();
 
@@ -95,5 +104,8 @@ private:
     bool m_packed = true;
     bool m_sortedByMagnitude = true;
     std::vector<double> m_doubles;
+    // Set while the numbers are borrowed (then m_doubles is empty).
+    std::shared_ptr<const void> m_lender;
+    std::span<const double> m_borrowed;
     std::vector<HXValue> m_values;
 };

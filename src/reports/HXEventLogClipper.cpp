@@ -1,5 +1,6 @@
 #include "reports/HXEventLogClipper.h"
 
+#include "reports/HXClippedLogStorage.h"
 #include "reports/HXEventStream.h"
 
 #include <array>
@@ -80,13 +81,12 @@ HXDictionaryRef HXEventLogClipper::record() {
         record->setValue(Name, name);
     if (path)
         record->setValue(Path, *path);
-    // The buffers were sized by the clip; they move into the record and the next clip starts afresh.
     if (!m_active.empty()) {
-        record->setValue(ActiveLog, HXArray::createWithDoubles(std::move(m_active)));
+        record->setValue(ActiveLog, logWithNumbers(m_active));
         record->setValue(Time, m_time);
     }
     if (!m_front.empty()) {
-        record->setValue(FrontActiveLog, HXArray::createWithDoubles(std::move(m_front)));
+        record->setValue(FrontActiveLog, logWithNumbers(m_front));
         record->setValue(FrontTime, m_frontTime);
     }
     m_active.clear();
@@ -94,4 +94,12 @@ HXDictionaryRef HXEventLogClipper::record() {
     record->setValue(Source, HXValue(*m_source));
     m_source = nullptr;
     return record;
+}
+
+HXArrayRef HXEventLogClipper::logWithNumbers(std::vector<double>& numbers) {
+    // Copied into the storage, the buffer keeps its room for the next clip; without one, the buffer was
+    // sized by the clip and moves into the record.
+    if (m_storage)
+        return m_storage->arrayWithNumbers(numbers);
+    return HXArray::createWithDoubles(std::move(numbers));
 }

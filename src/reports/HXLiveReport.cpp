@@ -1,5 +1,6 @@
 #include "reports/HXLiveReport.h"
 
+#include "reports/HXClippedLogStorage.h"
 #include "reports/HXEventLogClipper.h"
 #include "reports/HXEventStream.h"
 #include "reports/HXLiveReportSource.h"
@@ -106,8 +107,8 @@ double numberFor(const HXDictionary& d, HXKey key, bool& has) {
 
 class Assembly {
 public:
-    Assembly(const HXLiveReportSource& source, double a, double b)
-        : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_list(HXArray::create()) {
+    Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
+        : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_list(HXArray::create()), m_clipper(&storage) {
         const std::int64_t content = source.userDefaults().integerForKey(u"Live Report Content (1252)");
         m_keepAll = (content & 1) != 0;
         m_allItems = content >= 2;
@@ -423,11 +424,14 @@ private:
 } // namespace
 
 HXArrayRef eventLogsClippedBetweenTimestamp(const HXLiveReportSource& source, double a, double b) {
-    Assembly assembly(source, a, b);
+    // One at a time on a thread, as the memos are.
+    thread_local HXClippedLogStorage storage;
+    Assembly assembly(source, a, b, storage);
     const HXUserDefaults& defaults = source.userDefaults();
     if (defaults.boolForKey(HXDefaultsKeys::LiveReportApplications))
         assembly.addApplications(source);
     if (defaults.boolForKey(HXDefaultsKeys::LiveReportPools))
         assembly.addPools(source);
+    storage.trim();
     return assembly.list();
 }

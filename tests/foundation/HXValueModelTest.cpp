@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 TEST(HXValueModel, ContainersAreSharedByReference) {
@@ -52,6 +53,57 @@ TEST(HXValueModel, SortednessFollowsAppendsAndEdits) {
     log->appendDouble(std::numeric_limits<double>::quiet_NaN());
     EXPECT_FALSE(log->isSortedByMagnitude());
     EXPECT_FALSE(makeLog({1, std::numeric_limits<double>::quiet_NaN(), 3})->isSortedByMagnitude());
+}
+
+TEST(HXValueModel, ArraysOverBorrowedNumbersCopyThemBeforeAnyChange) {
+    auto lent = std::make_shared<std::vector<double>>(std::vector<double>{100, -150, 160, -170});
+    const std::vector<double> original = *lent;
+    const std::span<const double> numbers(*lent);
+    const std::weak_ptr<std::vector<double>> lender = lent;
+    const HXArrayRef log = HXArray::createWithBorrowedDoubles(lent, numbers);
+    EXPECT_EQ(log->doubles().data(), numbers.data());
+    EXPECT_EQ(log->count(), 4);
+    EXPECT_EQ(log->numberAt(3), -170.0);
+    EXPECT_TRUE(log->isSortedByMagnitude());
+    EXPECT_TRUE(*log == *makeLog({100, -150, 160, -170}));
+
+    // A copy shares them too; every change works on the array's own copy and leaves them alone.
+    const HXArrayRef copy = log->shallowCopy();
+    const HXArrayRef deep = log->deepCopy();
+    EXPECT_NE(deep->doubles().data(), numbers.data());
+    log->appendDouble(120);
+    EXPECT_FALSE(log->isSortedByMagnitude());
+    copy->replace(0, HXValue(1.0));
+    EXPECT_TRUE(*log == *makeLog({100, -150, 160, -170, 120}));
+    EXPECT_TRUE(*copy == *makeLog({1, -150, 160, -170}));
+    EXPECT_TRUE(*deep == *makeLog({100, -150, 160, -170}));
+    EXPECT_EQ(std::vector<double>(numbers.begin(), numbers.end()), original);
+    for (const auto& change : std::vector<std::function<void(HXArray&)>>{
+             [](HXArray& a) { a.removeLast(); },
+             [](HXArray& a) { a.insert(0, HXValue(5.0)); },
+             [](HXArray& a) {
+                 a.sortValues([](const HXValue& x, const HXValue& y) {
+                     return x.toDouble() < y.toDouble() ? -1 : (x.toDouble() > y.toDouble() ? 1 : 0);
+                 });
+             },
+             [](HXArray& a) { a.append(HXValue(7)); },
+             [](HXArray& a) { a.clear(); },
+         }) {
+        const HXArrayRef borrowed = HXArray::createWithBorrowedDoubles(lent, numbers);
+        const HXArrayRef owned = makeLog({100, -150, 160, -170});
+        change(*borrowed);
+        change(*owned);
+        EXPECT_TRUE(*borrowed == *owned);
+        EXPECT_EQ(borrowed->isSortedByMagnitude(), owned->isSortedByMagnitude());
+        EXPECT_EQ(borrowed->isPacked(), owned->isPacked());
+    }
+    EXPECT_EQ(std::vector<double>(numbers.begin(), numbers.end()), original);
+    // An array keeps its lender alive until it owns its numbers.
+    const HXArrayRef last = HXArray::createWithBorrowedDoubles(std::move(lent), numbers);
+    EXPECT_FALSE(lender.expired());
+    last->appendDouble(180);
+    EXPECT_TRUE(lender.expired());
+    EXPECT_TRUE(*last == *makeLog({100, -150, 160, -170, 180}));
 }
 
 TEST(HXValueModel, DictionaryKeepsInsertionOrderAndFindsKeysInEveryState) {

@@ -294,3 +294,37 @@ TEST_F(LiveReport, RecordsWhoseLogsDidNotChangeAreReusedWhenAskedAgain) {
     editor->arrayForKey(ActiveLog)->replace(0, 800);
     EXPECT_TRUE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
 }
+
+TEST_F(LiveReport, ListsStillHeldKeepTheirLogsWhileOthersAreMade) {
+    source.defaults().setInteger(u"Live Report Content (1252)", 3);
+    const auto logsOf = [](const HXArray& list) {
+        std::vector<std::vector<double>> logs;
+        for (const HXValue& v : list.values()) {
+            for (const HXKey key : {ActiveLog, FrontActiveLog}) {
+                const HXArray* log = v.toDictionary()->arrayPointerForKey(key);
+                logs.emplace_back(log ? std::vector<double>(log->doubles().begin(), log->doubles().end())
+                                      : std::vector<double>());
+            }
+        }
+        return logs;
+    };
+    HXArrayRef shown = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    const auto shownLogs = logsOf(*shown);
+    // Other intervals, asked for while the first list is held and after it is given up, come out as
+    // when asked for first.
+    std::vector<std::vector<std::vector<double>>> alone;
+    for (const double b : {3000.0, 4500.0, 7000.0})
+        alone.push_back(logsOf(*eventLogsClippedBetweenTimestamp(source, 1500, b)));
+    for (int round = 0; round < 2; ++round) {
+        std::vector<HXArrayRef> lists;
+        for (const double b : {3000.0, 4500.0, 7000.0})
+            lists.push_back(eventLogsClippedBetweenTimestamp(source, 1500, b));
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            EXPECT_EQ(logsOf(*lists[i]), alone[i]);
+        if (shown) {
+            EXPECT_EQ(logsOf(*shown), shownLogs);
+            shown.reset();
+        }
+    }
+    EXPECT_EQ(logsOf(*eventLogsClippedBetweenTimestamp(source, 1000, 6000)), shownLogs);
+}
