@@ -6,9 +6,39 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// Whether every changed record still lies strictly between its neighbours: then, the others being in order
+// among themselves, the whole list is. The usual tick: the records in front gain a little time and keep
+// their places. False also when a changed record is missing from the list.
+bool changedItemsStayInPlace(const std::vector<HXValue>& values, std::span<HXDictionary* const> changed,
+                             int sortColumn) {
+    std::vector<const HXDictionary*> lookup(changed.begin(), changed.end());
+    std::sort(lookup.begin(), lookup.end());
+    std::size_t found = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        HXDictionary* record = values[i].toDictionary().get();
+        if (!record)
+            return false;
+        if (!std::binary_search(lookup.begin(), lookup.end(), record))
+            continue;
+        ++found;
+        if (i > 0 && HXCompareItems(*values[i - 1].toDictionary(), *record, sortColumn) >= 0)
+            return false;
+        if (i + 1 < values.size() && values[i + 1].toDictionary() &&
+            HXCompareItems(*record, *values[i + 1].toDictionary(), sortColumn) >= 0)
+            return false;
+    }
+    return found == changed.size();
+}
+
+} // namespace
+
 bool HXResortChangedItems(HXArray& sortedList, std::span<HXDictionary* const> changed, int sortColumn) {
     if (sortedList.isPacked() && !sortedList.isEmpty())
         return false;
+    if (changedItemsStayInPlace(sortedList.values(), changed, sortColumn))
+        return true;
     std::vector<HXValue> rest;
     std::vector<HXValue> moved;
     rest.reserve(sortedList.values().size());

@@ -131,6 +131,27 @@ TEST(HXValueModel, DictionaryKeepsInsertionOrderAndFindsKeysInEveryState) {
     EXPECT_EQ(d->entries()[0].key, QStringLiteral("key 1"));
 }
 
+// Every tick marks the records it sees and consolidation removes the marks again: storing a well-known
+// key must not copy its text, by slot or by text, and its stored key still reads as the text.
+TEST(HXValueModel, WellKnownKeysAreStoredWithoutACopyOfTheirText) {
+    auto d = HXDictionary::create();
+    for (int tick = 0; tick < 3; ++tick) {
+        d->setBool(true, HXKeys::ActiveTransient);
+        d->setValue(QStringLiteral("Front Active_"), true);
+        d->setValue(QStringLiteral("Other"), 1);
+        ASSERT_EQ(d->count(), 3);
+        EXPECT_EQ(d->entries()[0].key, QStringLiteral("Active_"));
+        EXPECT_EQ(d->entries()[0].key.constData(), HXKeys::ActiveTransient.text.constData());
+        EXPECT_EQ(d->entries()[1].key.constData(), HXKeys::FrontActiveTransient.text.constData());
+        EXPECT_NE(d->entries()[2].key.constData(), nullptr);
+        EXPECT_TRUE(d->boolForKey(u"Front Active_"));
+        d->setBool(false, HXKeys::ActiveTransient);
+        d->remove(HXKeys::FrontActiveTransient);
+        d->remove(u"Other");
+        EXPECT_TRUE(d->isEmpty());
+    }
+}
+
 TEST(HXValueModel, EqualityComparesNumbersByValueAndDictionariesRegardlessOfOrder) {
     auto a = makeDictionary({{QStringLiteral("x"), HXValue(1)}, {QStringLiteral("y"), HXValue(true)}});
     auto b = makeDictionary({{QStringLiteral("y"), HXValue(1.0)}, {QStringLiteral("x"), HXValue(1.0)}});

@@ -138,6 +138,42 @@ TEST_F(X11WorkspaceTest, ApplicationsAreProcessesWithWindowsNamedByTheirDesktopE
     EXPECT_TRUE(running(beta.pid()));
 }
 
+// The window list is read twice a second: a process is described (its desktop entry matched, its program
+// read) when it appears, its main window's class changes or the desktop entries change, not every time.
+TEST_F(X11WorkspaceTest, ProcessesAreDescribedAgainOnlyWhenSomethingTheirDescriptionReadsChanged) {
+    workspace = std::make_unique<HXX11Workspace>(
+        display,
+        HXDesktopEntryMatcher(HXDesktopEntryIndex({applications}, HXDesktopLocale(QStringLiteral("C")),
+                                                  qEnvironmentVariable("PATH")),
+                              0ms));
+    TestWindowApp alpha(titled(kAlpha, {"Alpha One"}));
+    TestWindowApp beta(titled(kBeta, {"Beta One"}));
+    ASSERT_TRUE(alpha.isReady() && beta.isReady());
+    ASSERT_TRUE(waitUntil([&] { return running(alpha.pid()) && running(beta.pid()); }));
+    const std::uint64_t described = workspace->descriptionCount();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(running(alpha.pid()) && running(beta.pid()));
+    EXPECT_EQ(workspace->descriptionCount(), described);
+
+    TestWindowApp gamma(
+        titled({QStringLiteral("--class"), QStringLiteral("qdtest-gamma,QdTestGamma")}, {"Gamma One"}));
+    ASSERT_TRUE(gamma.isReady());
+    ASSERT_TRUE(waitUntil([&] { return running(gamma.pid()).has_value(); }));
+    EXPECT_EQ(workspace->descriptionCount(), described + 1);
+    EXPECT_EQ(running(gamma.pid())->localizedName, QStringLiteral("QdTestGamma"));
+
+    // A desktop entry installed for a running program names it from then on.
+    QFile entry(applications + QStringLiteral("/qdtest-gamma.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Gamma Test\nStartupWMClass=QdTestGamma\n"
+                "Exec=qd-not-installed\n");
+    entry.close();
+    EXPECT_TRUE(
+        waitUntil([&] { return running(gamma.pid())->localizedName == QStringLiteral("Gamma Test"); }));
+    EXPECT_EQ(running(gamma.pid())->bundleIdentifier, QStringLiteral("qdtest-gamma"));
+    EXPECT_EQ(running(alpha.pid())->localizedName, QStringLiteral("Alpha Test"));
+}
+
 TEST_F(X11WorkspaceTest, MenuBarOwnerFollowsTheActiveWindow) {
     TestWindowApp alpha(titled(kAlpha, {"Alpha One"}));
     TestWindowApp beta(titled(kBeta, {"Beta One"}));

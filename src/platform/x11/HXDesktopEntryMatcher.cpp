@@ -18,20 +18,22 @@ HXDesktopEntryMatcher HXDesktopEntryMatcher::standard() {
         HXDesktopEntryIndex::standardFolders(), HXDesktopLocale::current(), qEnvironmentVariable("PATH")));
 }
 
-void HXDesktopEntryMatcher::refreshIfDue() {
+std::uint64_t HXDesktopEntryMatcher::refresh() {
     const auto now = std::chrono::steady_clock::now();
     if (m_lastCheck && now - *m_lastCheck < m_recheckInterval)
-        return;
+        return m_generation;
     if (!m_lastCheck || m_index.isStale()) {
         m_index.rebuild();
         m_cache.clear();
+        ++m_generation;
     }
     m_lastCheck = now;
+    return m_generation;
 }
 
 HXDesktopEntryIndex::Entry HXDesktopEntryMatcher::match(std::int64_t pid, const QString& instanceName,
                                                         const QString& className) {
-    refreshIfDue();
+    refresh();
     const QString key = QString::number(pid) + u'\x1f' + instanceName + u'\x1f' + className;
     const auto cached = m_cache.constFind(key);
     if (cached != m_cache.constEnd())

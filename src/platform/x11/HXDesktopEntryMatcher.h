@@ -20,14 +20,17 @@ public:
     static HXDesktopEntryMatcher standard();
 
     HXDesktopEntryIndex::Entry match(std::int64_t pid, const QString& instanceName, const QString& className);
+    // Rebuilds the index when it is due and stale; the generation counts the rebuilds, so that answers
+    // kept elsewhere can tell when they may be out of date.
+    std::uint64_t refresh();
 
 private:
     HXDesktopEntryIndex::Entry find(std::int64_t pid, const QString& instanceName,
                                     const QString& className) const;
-    void refreshIfDue();
 
     HXDesktopEntryIndex m_index;
     std::chrono::milliseconds m_recheckInterval;
     std::optional<std::chrono::steady_clock::time_point> m_lastCheck;
     QHash<QString, HXDesktopEntryIndex::Entry> m_cache;
+    std::uint64_t m_generation = 0;
 };

@@ -5,8 +5,6 @@
 
 #include <QFileInfo>
 
-#include <unordered_map>
-
 namespace {
 
 bool isTaskbarWindow(const HXX11ClientWindow& w) {
@@ -29,8 +27,15 @@ void HXX11Workspace::update() {
         return;
     m_snapshot = std::move(snapshot);
     m_applications.clear();
-    if (!m_snapshot)
+    if (!m_snapshot) {
+        m_described.clear();
         return;
+    }
+    const std::uint64_t generation = m_matcher.refresh();
+    if (generation != m_entriesGeneration) {
+        m_described.clear();
+        m_entriesGeneration = generation;
+    }
     std::vector<std::int64_t> order;
     std::unordered_map<std::int64_t, std::vector<const HXX11ClientWindow*>> windowsByPid;
     for (const HXX11ClientWindow& w : m_snapshot->windows) {
@@ -41,13 +46,19 @@ void HXX11Workspace::update() {
             order.push_back(*w.processIdentifier);
         list.push_back(&w);
     }
+    // Processes gone are forgotten, so that a process identifier used again is described anew.
+    DescribedByPid described;
     m_applications.reserve(order.size());
-    for (const std::int64_t pid : order)
-        m_applications.push_back(describe(pid, windowsByPid[pid]));
+    for (const std::int64_t pid : order) {
+        Described d = describe(pid, windowsByPid[pid]);
+        m_applications.push_back(d.application);
+        described.emplace(pid, std::move(d));
+    }
+    m_described = std::move(described);
 }
 
-HXRunningApplication HXX11Workspace::describe(std::int64_t pid,
-                                              const std::vector<const HXX11ClientWindow*>& windows) {
+HXX11Workspace::Described HXX11Workspace::describe(std::int64_t pid,
+                                                   const std::vector<const HXX11ClientWindow*>& windows) {
     // The class of a main window speaks for the application better than that of a menu or splash.
     const HXX11ClientWindow* main = windows.front();
     for (const HXX11ClientWindow* w : windows) {
@@ -56,6 +67,20 @@ HXRunningApplication HXX11Workspace::describe(std::int64_t pid,
             break;
         }
     }
+    HXActivationPolicy policy = HXActivationPolicy::Prohibited;
+    if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return isTaskbarWindow(*w); }))
+        policy = HXActivationPolicy::Regular;
+    else if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return isAccessoryWindow(*w); }))
+        policy = HXActivationPolicy::Accessory;
+    // A process keeps its program while it lives.
+    if (const auto known = m_described.find(pid); known != m_described.end() &&
+                                                  known->second.instanceName == main->instanceName &&
+                                                  known->second.className == main->className) {
+        Described d = known->second;
+        d.application.activationPolicy = policy;
+        return d;
+    }
+    ++m_descriptionCount;
     HXRunningApplication app;
     app.processIdentifier = pid;
     const HXDesktopEntryIndex::Entry entry = m_matcher.match(pid, main->instanceName, main->className);
@@ -71,13 +96,8 @@ HXRunningApplication HXX11Workspace::describe(std::int64_t pid,
         app.localizedName = !main->className.isEmpty()      ? main->className
                             : !main->instanceName.isEmpty() ? main->instanceName
                                                             : QFileInfo(executable).fileName();
-    if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return isTaskbarWindow(*w); }))
-        app.activationPolicy = HXActivationPolicy::Regular;
-    else if (std::any_of(windows.begin(), windows.end(), [](auto* w) { return isAccessoryWindow(*w); }))
-        app.activationPolicy = HXActivationPolicy::Accessory;
-    else
-        app.activationPolicy = HXActivationPolicy::Prohibited;
-    return app;
+    app.activationPolicy = policy;
+    return Described{main->instanceName, main->className, std::move(app)};
 }
 
 std::vector<HXRunningApplication> HXX11Workspace::runningApplications() {
