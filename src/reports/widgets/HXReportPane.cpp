@@ -1,6 +1,7 @@
 #include "reports/widgets/HXReportPane.h"
 
 #include "reports/HXReportController.h"
+#include "reports/widgets/HXPullDownButton.h"
 #include "reports/widgets/HXReportDrawing.h"
 #include "reports/widgets/HXReportView.h"
 #include "reports/widgets/HXReportViewMenu.h"
@@ -134,7 +135,7 @@ QWidget* HXReportPane::buildBar() {
     row->setContentsMargins(6, 4, 6, 4);
     row->setSpacing(6);
 
-    m_viewButton = new QToolButton(bar);
+    m_viewButton = new HXPullDownButton(bar);
     m_viewButton->setText(HXLocalized("View"));
     m_viewButton->setToolTip(HXLocalized("View"));
     m_viewButton->setAccessibleName(HXLocalized("View"));
@@ -149,7 +150,6 @@ QWidget* HXReportPane::buildBar() {
     }
     m_viewButton->setIcon(QIcon(QPixmap::fromImage(tinted)));
     m_viewButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_viewButton->setPopupMode(QToolButton::InstantPopup);
     m_viewButton->setAutoRaise(true);
     m_viewMenu = new QMenu(m_viewButton);
     QAction* heading = m_viewMenu->addAction(HXLocalized("View"));
@@ -171,7 +171,6 @@ QWidget* HXReportPane::buildBar() {
     m_selector = new QComboBox(bar);
     m_selector->setToolTip(HXLocalized("Select report interval"));
     m_selector->setAccessibleName(HXLocalized("Report Interval"));
-    m_selector->setFrame(false);
     m_selector->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_selector->addItem(HXLocalized("Today"), 1);
     m_selector->addItem(HXLocalized("This Week"), 2);

@@ -334,3 +334,92 @@ TEST_F(ReportWindow, TheWindowIsNoNarrowerThanItsControlsNeed) {
         EXPECT_GE(picker->width(), picker->sizeHint().width());
     EXPECT_GE(window.intervalSelector().width(), window.intervalSelector().sizeHint().width());
 }
+
+TEST_F(ReportWindow, TheRowsFitTheViewportAtEveryWidthAndNeverScrollSideways) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    HXReportWindow& window = *live.window();
+    window.resize(420, 700);
+    auto* area = window.findChild<QScrollArea*>();
+    ASSERT_TRUE(area);
+    const auto fits = [&] {
+        return area->widget()->width() == area->viewport()->width() &&
+               area->horizontalScrollBar()->maximum() == 0 && !area->horizontalScrollBar()->isVisible();
+    };
+    ASSERT_TRUE(waitFor(fits));
+    // Rows arriving on a tick bring the vertical scroll bar, which narrows the viewport but not the window.
+    for (int i = 0; i < 20; ++i)
+        source.listApplications()->append(
+            reportRecord(QStringLiteral("App %1").arg(i), {localTime(9, 0), -localTime(9, 30)}));
+    live.updateIgnoringVisibility(true);
+    ASSERT_TRUE(waitFor([&] { return area->verticalScrollBar()->isVisible(); }));
+    EXPECT_TRUE(waitFor(fits)) << area->widget()->width() << " " << area->viewport()->width();
+    for (const int width : {380, 401, 517, 640, 999}) {
+        window.resize(width, 500);
+        EXPECT_TRUE(waitFor(fits)) << width << ": " << area->widget()->width() << " "
+                                   << area->viewport()->width();
+    }
+    // And they go again: the rows widen to the whole viewport.
+    while (source.listApplications()->count() > 1)
+        source.listApplications()->removeAt(source.listApplications()->count() - 1);
+    live.updateIgnoringVisibility(true);
+    ASSERT_TRUE(waitFor([&] { return !area->verticalScrollBar()->isVisible(); }));
+    EXPECT_TRUE(waitFor(fits)) << area->widget()->width() << " " << area->viewport()->width();
+}
+
+TEST_F(ReportWindow, TheViewButtonsArrowSitsBesideItsTextOnItsLine) {
+    HXLiveReportWindow live(source, defaults, time, time);
+    live.showReportWindow();
+    QToolButton& button = live.window()->viewButton();
+    ASSERT_TRUE(button.menu());
+    EXPECT_GE(button.width(), button.sizeHint().width());
+    const QImage picture = button.grab().toImage();
+    const QColor background = picture.pixelColor(0, 0);
+    const auto inked = [&](int x, int y) {
+        const QColor c = picture.pixelColor(x, y);
+        return std::abs(c.lightness() - background.lightness()) > 60;
+    };
+    // The columns with ink, from the right: the arrow, a gap, then the text.
+    const auto columnInk = [&](int x, int* top, int* bottom) {
+        *top = -1;
+        for (int y = 0; y < picture.height(); ++y) {
+            if (inked(x, y)) {
+                if (*top < 0)
+                    *top = y;
+                *bottom = y;
+            }
+        }
+        return *top >= 0;
+    };
+    int x = picture.width() - 1;
+    int top = 0;
+    int bottom = 0;
+    while (x > 0 && !columnInk(x, &top, &bottom))
+        --x;
+    int arrowTop = picture.height();
+    int arrowBottom = -1;
+    const int arrowRight = x;
+    while (x > 0 && columnInk(x, &top, &bottom)) {
+        arrowTop = std::min(arrowTop, top);
+        arrowBottom = std::max(arrowBottom, bottom);
+        --x;
+    }
+    const int arrowLeft = x + 1;
+    while (x > 0 && !columnInk(x, &top, &bottom))
+        --x;
+    ASSERT_GT(x, 0) << "no text left of the arrow";
+    int textTop = picture.height();
+    int textBottom = -1;
+    for (; x >= 0; --x) {
+        if (columnInk(x, &top, &bottom)) {
+            textTop = std::min(textTop, top);
+            textBottom = std::max(textBottom, bottom);
+        }
+    }
+    EXPECT_GT(arrowRight - arrowLeft, 2);
+    // Beside the text, centred on its line: not in a corner below it.
+    EXPECT_LE(std::abs((arrowTop + arrowBottom) - (textTop + textBottom)), 4)
+        << arrowTop << "-" << arrowBottom << " text " << textTop << "-" << textBottom;
+    EXPECT_GT(arrowTop, textTop);
+    EXPECT_LT(arrowBottom, textBottom);
+}
