@@ -122,6 +122,10 @@ void HXTrackerWindows::toggleReportWindow() {
     m_liveReport.toggleReportWindow();
 }
 
+bool HXTrackerWindows::isReportWindowOpen() const {
+    return m_liveReport.isWindowOpen();
+}
+
 bool HXTrackerWindows::isReportWindowClosed() const {
     return m_defaults.boolForKey(u"Report: Default: Closed");
 }

@@ -39,6 +39,7 @@ public:
     // HXLiveReportWindowPort
     QWidget* reportWindow() override;
     void toggleReportWindow() override;
+    bool isReportWindowOpen() const override;
     bool isReportWindowClosed() const override;
     bool isReportViewVisible() const override;
     HXReportMenuTarget* menuTarget() override { return &m_menuTarget; }

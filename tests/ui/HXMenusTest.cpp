@@ -16,6 +16,7 @@
 #include "ui/organizer/HXOrganizerModel.h"
 #include "ui/shell/HXControllerAdHocTimer.h"
 
+#include <QActionGroup>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
@@ -39,6 +40,8 @@ class FakeMenuHost final : public HXMenuHost {
 public:
     bool isListWindowKey() const override { return listKey; }
     bool isLiveReportWindowKey() const override { return reportKey; }
+    bool isListWindowOpen() const override { return listOpen; }
+    bool isLiveReportWindowOpen() const override { return reportOpen; }
     bool isListWindowActive() const override { return listKey; }
     bool isReportWindowKey() const override { return reportKey; }
     bool isLiveReportViewVisible() const override { return reportKey; }
@@ -82,6 +85,8 @@ public:
 
     bool listKey = false;
     bool reportKey = false;
+    bool listOpen = false;
+    bool reportOpen = false;
     bool notesOpen = false;
     bool expanded = false;
     bool launches = true;
@@ -392,9 +397,22 @@ TEST(HXMenus, MenuBarOffersWindowEntriesWithShortcuts) {
     EXPECT_EQ(tops, (titles({"&File", "&Edit", "&View", "&Help"})));
     QMenu* view = bar.actions()[2]->menu();
     h.host.listKey = true;
+    h.host.listOpen = true;
     const QStringList shown = entries(h.menus, *view);
     EXPECT_TRUE(shown.contains(QStringLiteral("[x] Organizer")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Live Report")));
+    // Each window has its own menu bar: the window entries say which windows are open, whichever is key.
+    h.host.reportOpen = true;
+    EXPECT_TRUE(entries(h.menus, *view).contains(QStringLiteral("[x] Live Report")));
+    h.host.listKey = false;
+    EXPECT_TRUE(entries(h.menus, *view).contains(QStringLiteral("[x] Organizer")));
+    h.host.listOpen = false;
+    EXPECT_TRUE(entries(h.menus, *view).contains(QStringLiteral("Organizer")));
+    find(*view, QStringLiteral("Organizer"))->trigger();
+    find(*view, QStringLiteral("Live Report"))->trigger();
+    EXPECT_EQ(h.host.calls.mid(h.host.calls.size() - 2), (titles({"organizer", "report"})));
+    h.host.listKey = true;
+    entries(h.menus, *view);
     EXPECT_TRUE(shown.contains(QStringLiteral("Stay in Front")));
     find(*view, QStringLiteral("Stay in Front"))->trigger();
     EXPECT_TRUE(h.defaults->boolForKey(u"Organizer: Stay In Front"));
@@ -710,4 +728,60 @@ TEST(HXMenus, APausedTimerStillCountsAsRunningForTheMenusAndTheOrganizersMarking
     EXPECT_FALSE(h.adHoc->timedPool());
     EXPECT_EQ(marked(), (QList<bool>{false, false, false}));
     EXPECT_EQ(entries(*h.menus, *file)[3], idle);
+}
+
+TEST(HXMenus, ChoicesThatExcludeEachOtherAreExclusiveGroupsInEveryViewMenu) {
+    Menus h;
+    FakeReport report;
+    QMenuBar bar;
+    h.menus.populateMenuBar(&bar, &report);
+    QMenu main;
+    h.menus.populateMainMenu(&main);
+    h.menus.setLiveReportMenuTarget(&report);
+    h.host.reportKey = true;
+    for (QMenu* view : {bar.actions()[2]->menu(), submenu(main, QStringLiteral("View"))}) {
+        ASSERT_TRUE(view);
+        QMenu* schemes = submenu(*view, QStringLiteral("Color Scheme"));
+        ASSERT_TRUE(schemes);
+        const auto group = [](QAction* action) {
+            return action ? action->actionGroup() : nullptr;
+        };
+        HXMenuItem* lapse = find(*view, QStringLiteral("as Time Lapse"));
+        HXMenuItem* portions = find(*view, QStringLiteral("as Time Portions"));
+        ASSERT_TRUE(group(lapse));
+        EXPECT_EQ(group(lapse), group(portions));
+        EXPECT_TRUE(group(lapse)->isExclusive());
+        EXPECT_EQ(group(lapse)->actions().size(), 2);
+        const QList<QAction*> schemeEntries{find(*schemes, QStringLiteral("Original")),
+                                            find(*schemes, QStringLiteral("\u2003Dark")),
+                                            find(*schemes, QStringLiteral("\u2003Light"))};
+        ASSERT_TRUE(group(schemeEntries[0]));
+        EXPECT_TRUE(group(schemeEntries[0])->isExclusive());
+        EXPECT_EQ(group(schemeEntries[0])->actions(), schemeEntries);
+        // Both kinds of activity may show at once: they stay independent.
+        EXPECT_FALSE(group(find(*view, QStringLiteral("Foreground Activity"))));
+        EXPECT_FALSE(group(find(*view, QStringLiteral("Total Activity"))));
+
+        // One mark at a time; choosing the marked entry again keeps it.
+        report.format = 1;
+        entries(h.menus, *view);
+        EXPECT_TRUE(portions->isChecked());
+        EXPECT_FALSE(lapse->isChecked());
+        lapse->trigger();
+        EXPECT_EQ(report.format, 0);
+        entries(h.menus, *view);
+        EXPECT_TRUE(lapse->isChecked());
+        EXPECT_FALSE(portions->isChecked());
+        lapse->trigger();
+        EXPECT_EQ(report.format, 0);
+        EXPECT_TRUE(lapse->isChecked());
+    }
+    // Without a report to show, validation clears the marks of the group all the same.
+    h.menus.setLiveReportMenuTarget(nullptr);
+    EXPECT_EQ(entries(h.menus, *submenu(main, QStringLiteral("View"))).mid(0, 2),
+              (titles({"as Time Lapse (off)", "as Time Portions (off)"})));
+    h.defaults->setInteger(u"Color Scheme", 1);
+    QMenu* schemes = submenu(*bar.actions()[2]->menu(), QStringLiteral("Color Scheme"));
+    EXPECT_EQ(entries(h.menus, *schemes),
+              (titles({"Original", "-", "Standard Highlight Color (off)", "[x] \u2003Dark", "\u2003Light"})));
 }

@@ -253,3 +253,56 @@ TEST(HXReportMenus, ExportingFromTheLiveReportCoversItsInterval) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), *shown);
 }
+
+TEST(HXReportMenus, TheWindowEntriesOfEveryMenuBarFollowWhichWindowsAreOpen) {
+    LiveReportMenus h;
+    HXMenuController& menus = h.shell.menus();
+    HXListWindow& list = *h.shell.listWindow();
+    HXReportWindow& report = *h.live.window();
+    QMenu* reportView = barMenu(report, QStringLiteral("&View"));
+    QMenu* listView = barMenu(list, QStringLiteral("&View"));
+    ASSERT_TRUE(reportView && listView);
+    const auto checked = [&](QMenu* menu, const QString& title) {
+        menus.validateMenu(*menu, Qt::NoModifier);
+        QAction* entry = find(*menu, title);
+        EXPECT_TRUE(entry && entry->isCheckable()) << title.toStdString();
+        return entry && entry->isChecked();
+    };
+
+    list.show();
+    report.show();
+    for (QMenu* view : {reportView, listView}) {
+        EXPECT_TRUE(checked(view, QStringLiteral("Organizer")));
+        EXPECT_TRUE(checked(view, QStringLiteral("Live Report")));
+    }
+    // Chosen in the report window's menu bar, the organizer's entry closes the open list window and opens
+    // it again.
+    find(*reportView, QStringLiteral("Organizer"))->trigger();
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_TRUE(h.defaults->boolForKey(u"Organizer: Closed"));
+    EXPECT_FALSE(checked(reportView, QStringLiteral("Organizer")));
+    find(*reportView, QStringLiteral("Organizer"))->trigger();
+    EXPECT_TRUE(list.isVisible());
+    EXPECT_FALSE(h.defaults->boolForKey(u"Organizer: Closed"));
+    EXPECT_TRUE(checked(reportView, QStringLiteral("Organizer")));
+
+    // The live report's entry likewise, from the list window's menu bar; a minimized window counts as
+    // closed and comes back.
+    find(*listView, QStringLiteral("Live Report"))->trigger();
+    EXPECT_FALSE(report.isVisible());
+    EXPECT_TRUE(h.defaults->boolForKey(u"Report: Default: Closed"));
+    EXPECT_FALSE(checked(listView, QStringLiteral("Live Report")));
+    find(*listView, QStringLiteral("Live Report"))->trigger();
+    EXPECT_TRUE(report.isVisible());
+    report.showMinimized();
+    EXPECT_FALSE(checked(listView, QStringLiteral("Live Report")));
+    find(*listView, QStringLiteral("Live Report"))->trigger();
+    EXPECT_TRUE(report.isVisible());
+    EXPECT_FALSE(report.isMinimized());
+    EXPECT_TRUE(checked(listView, QStringLiteral("Live Report")));
+    list.showMinimized();
+    EXPECT_FALSE(checked(reportView, QStringLiteral("Organizer")));
+    find(*reportView, QStringLiteral("Organizer"))->trigger();
+    EXPECT_FALSE(list.isMinimized());
+    EXPECT_TRUE(checked(reportView, QStringLiteral("Organizer")));
+}

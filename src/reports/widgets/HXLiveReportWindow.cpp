@@ -93,6 +93,7 @@ void HXLiveReportWindow::showReportWindow() {
     HXReportWindow& window = loadReportWindow();
     m_controller->setClosed(false);
     window.view().updateIgnoringVisibility(true);
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.show();
     window.raise();
     window.activateWindow();
@@ -103,9 +104,14 @@ void HXLiveReportWindow::showReportWindowUnlessClosed() {
         showReportWindow();
 }
 
+bool HXLiveReportWindow::isWindowOpen() const {
+    return m_window && m_window->isVisible() && !m_window->isMinimized();
+}
+
 void HXLiveReportWindow::toggleReportWindow() {
     HXReportWindow& window = loadReportWindow();
-    if (window.isVisible() && window.isActiveWindow()) {
+    // Each window has its own menu bar: the entry's check mark says whether this one is open.
+    if (isWindowOpen()) {
         // As its close button does.
         window.close();
         return;

@@ -35,6 +35,8 @@ public:
     HXReportWindow& loadReportWindow();
     HXReportWindow* window() const { return m_window.get(); }
     bool isVisible() const;
+    // The window is shown and not minimized.
+    bool isWindowOpen() const;
 
     // The pane back into the window (window mode), or out of the window or the panel, without a parent.
     void attachPaneToWindow();

@@ -8,6 +8,7 @@
 #include "ui/menus/HXMenuItem.h"
 #include "ui/menus/HXMenuTitles.h"
 
+#include <QActionGroup>
 #include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -215,11 +216,16 @@ void HXMenuController::populateMenuBar(QMenuBar* menuBar, HXReportMenuTarget* re
 
 void HXMenuController::populateViewMenu(QMenu* menu, HXReportMenuTarget* report) {
     watch(*menu);
+    // Choices that exclude each other are a group: they show as such (radio marks) and one click moves the
+    // mark.
+    auto* formats = new QActionGroup(menu);
     const auto reportItem = [&](const char* title, HXMenuAction action, int tag) {
         HXMenuItem* item = addItem(*menu, HXLocalized(title), action);
         item->setTag(tag);
         item->setReportTarget(report);
         item->setCheckable(true);
+        if (action == HXMenuAction::SetTimeFormat)
+            formats->addAction(item);
     };
     reportItem("as Time Lapse", HXMenuAction::SetTimeFormat, 0);
     reportItem("as Time Portions", HXMenuAction::SetTimeFormat, 1);
@@ -233,10 +239,12 @@ void HXMenuController::populateViewMenu(QMenu* menu, HXReportMenuTarget* report)
     menu->addSeparator();
     QMenu* schemes = menu->addMenu(HXLocalized("Color Scheme"));
     watch(*schemes);
+    auto* schemeGroup = new QActionGroup(schemes);
     const auto scheme = [&](const QString& title, int tag) {
         HXMenuItem* item = addItem(*schemes, title, HXMenuAction::SelectColorScheme);
         item->setTag(tag);
         item->setCheckable(true);
+        schemeGroup->addAction(item);
     };
     scheme(HXLocalized("Original"), 0);
     schemes->addSeparator();

@@ -15,6 +15,9 @@ public:
 
     virtual bool isListWindowKey() const = 0;
     virtual bool isLiveReportWindowKey() const = 0;
+    // The window is open on the screen (shown, not minimized): what its entry's check mark says.
+    virtual bool isListWindowOpen() const = 0;
+    virtual bool isLiveReportWindowOpen() const = 0;
     // The organizer is what the user works in: the list window is key (or, in status item mode, the
     // panel shows the organizer).
     virtual bool isListWindowActive() const = 0;

@@ -139,10 +139,10 @@ bool HXMenuController::validateMenuItem(HXMenuItem& item) {
         check(item.tag() == defaults.integerForKey(u"Color Scheme"));
         return true;
     case HXMenuAction::ToggleListWindow:
-        check(m_host.isListWindowKey());
+        check(m_host.isListWindowOpen());
         return true;
     case HXMenuAction::ToggleReportWindow:
-        check(m_host.isLiveReportWindowKey());
+        check(m_host.isLiveReportWindowOpen());
         return true;
     case HXMenuAction::ShowPreferencesWindow:
         return m_host.hasPreferencesWindow();

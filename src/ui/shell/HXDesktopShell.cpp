@@ -196,6 +196,14 @@ bool HXDesktopShell::isLiveReportWindowKey() const {
     return window && window->isActiveWindow();
 }
 
+bool HXDesktopShell::isListWindowOpen() const {
+    return m_listWindow && m_listWindow->isVisible() && !m_listWindow->isMinimized();
+}
+
+bool HXDesktopShell::isLiveReportWindowOpen() const {
+    return m_liveReport && m_liveReport->isReportWindowOpen();
+}
+
 bool HXDesktopShell::isListWindowActive() const {
     if (isListWindowKey())
         return true;
@@ -412,17 +420,20 @@ void HXDesktopShell::toggleListWindow() {
     if (!m_listWindow)
         return;
     HXUserDefaults& defaults = m_services.controller.services().defaults;
-    const bool wasKey = isListWindowKey();
-    if (wasKey) {
+    // Every window has its own menu bar here, so the entry's check mark says whether the list window is
+    // open, and choosing the entry flips that from either window.
+    const bool wasOpen = isListWindowOpen();
+    if (wasOpen) {
         m_listWindow->close();
         defaults.setBool(u"Report: Default: Closed Last", false);
     } else {
+        m_listWindow->setWindowState(m_listWindow->windowState() & ~Qt::WindowMinimized);
         m_listWindow->show();
         m_listWindow->raise();
         m_listWindow->activateWindow();
         m_organizer->restoreListSplitViewDividerPosition();
     }
-    defaults.setBool(u"Organizer: Closed", wasKey);
+    defaults.setBool(u"Organizer: Closed", wasOpen);
 }
 
 void HXDesktopShell::toggleReportWindow() {

@@ -69,6 +69,8 @@ public:
     // HXMenuHost
     bool isListWindowKey() const override;
     bool isLiveReportWindowKey() const override;
+    bool isListWindowOpen() const override;
+    bool isLiveReportWindowOpen() const override;
     bool isListWindowActive() const override;
     bool isReportWindowKey() const override;
     bool isLiveReportViewVisible() const override;

@@ -11,8 +11,10 @@ public:
 
     // The window, made on first use; null when it cannot be made.
     virtual QWidget* reportWindow() = 0;
-    // Opens it when it is not key, else closes it (remembering that it was closed).
+    // Closes it when it is open on the screen (remembering that it was closed), else opens it.
     virtual void toggleReportWindow() = 0;
+    // Shown and not minimized.
+    virtual bool isReportWindowOpen() const = 0;
     // "Report: Default: Closed": closed by the user last time.
     virtual bool isReportWindowClosed() const = 0;
     virtual bool isReportViewVisible() const = 0;
