@@ -280,3 +280,36 @@ TEST(HXOrganizerWidgets, ExportNamesByDate) {
     EXPECT_EQ(proposedExportFileName(QStringLiteral("Work/Home"), noon - 86400 * 4, noon),
               QStringLiteral("Work-Home \u2014 2026-03-01 \u2192 2026-03-05"));
 }
+
+TEST(HXOrganizerWidgets, TheKeyboardsCursorPassesOverTheHeaderRows) {
+    Widgets h;
+    HXItemList& apps = h.view.applicationList();
+    const QModelIndex header = h.view.applicationModel().index(0, 0);
+    ASSERT_FALSE(header.flags().testFlag(Qt::ItemIsSelectable));
+    const QModelIndex editor = h.view.applicationModel().indexForRecord(h.application(kEditor).get());
+    // Tabbing into the outline puts the cursor (and its focus frame) on the first item, not on "Apps".
+    QFocusEvent tabbedIn(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(&apps, &tabbedIn);
+    EXPECT_EQ(apps.currentIndex().siblingAtColumn(0), editor);
+    for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Home, Qt::Key_PageUp}) {
+        QTest::keyClick(&apps, key);
+        EXPECT_EQ(apps.currentIndex().siblingAtColumn(0), editor) << key;
+    }
+    QTest::keyClick(&apps, Qt::Key_Space);
+    EXPECT_EQ(apps.selectedRecord(), h.application(kEditor));
+    // A click on the header row selects nothing and leaves no cursor on it.
+    QTest::mouseClick(apps.viewport(), Qt::LeftButton, Qt::NoModifier, apps.visualRect(header).center());
+    EXPECT_FALSE(apps.currentIndex().isValid());
+    EXPECT_FALSE(apps.selectedRecord());
+    QTest::keyClick(&apps, Qt::Key_Down);
+    EXPECT_EQ(apps.currentIndex().siblingAtColumn(0), editor);
+
+    // With nothing below its header, an outline has no cursor at all.
+    const HXDictionaryRef work = h.work;
+    ASSERT_TRUE(h.controller->deleteItem(work, {.confirm = false}));
+    HXItemList& pools = h.view.poolList();
+    ASSERT_EQ(h.view.poolModel().rowCount(), 1);
+    QApplication::sendEvent(&pools, &tabbedIn);
+    QTest::keyClick(&pools, Qt::Key_Down);
+    EXPECT_FALSE(pools.currentIndex().isValid());
+}

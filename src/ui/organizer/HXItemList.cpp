@@ -208,6 +208,22 @@ void HXItemList::selectionChanged(const QItemSelection& selected, const QItemSel
         Q_EMIT gotSelection();
 }
 
+QModelIndex HXItemList::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex index = QTreeView::moveCursor(cursorAction, modifiers);
+    if (!index.isValid() || index.flags().testFlag(Qt::ItemIsSelectable))
+        return index;
+    // The header is the first row: the one below it is the first item, if there is one.
+    const QModelIndex below = indexBelow(index);
+    return below.isValid() && below.flags().testFlag(Qt::ItemIsSelectable) ? below : currentIndex();
+}
+
+void HXItemList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    // A click on the header row leaves no focus frame on it.
+    if (current.isValid() && !current.flags().testFlag(Qt::ItemIsSelectable))
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
 void HXItemList::startDrag(Qt::DropActions) {
     const QModelIndex index = currentIndex().siblingAtColumn(HXOrganizerModel::NameColumn);
     const HXDictionaryRef record = m_model->recordForIndex(index);

@@ -75,6 +75,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    // The header row ("Apps", "Pools") is no item: the keyboard's cursor passes over it.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     QRect actionAreaForRow(const QModelIndex& index) const;
