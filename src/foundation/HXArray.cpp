@@ -31,13 +31,17 @@ HXArrayRef HXArray::createWithDoubles(std::vector<double> numbers) {
 }
 
 HXArrayRef HXArray::createWithBorrowedDoubles(std::shared_ptr<const void> owner,
-                                              std::span<const double> numbers) {
+                                              std::span<const double> numbers,
+                                              std::optional<bool> sortedByMagnitude) {
     auto array = create();
     if (!numbers.empty()) {
         array->m_lender = std::move(owner);
         array->m_borrowed = numbers;
     }
-    array->updateSortedness();
+    if (sortedByMagnitude)
+        array->m_sortedByMagnitude = *sortedByMagnitude;
+    else
+        array->updateSortedness();
     return array;
 }
 

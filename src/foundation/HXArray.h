@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -23,8 +24,10 @@ public:
     static HXArrayRef createWithDoubles(std::vector<double> numbers);
     // A packed array over numbers it does not own, for many short logs cut into one shared buffer: the
     // numbers must stay unchanged while owner lives, and the array copies them before its first change.
+    // sortedByMagnitude, when the caller knows it, spares a look at every number.
     static HXArrayRef createWithBorrowedDoubles(std::shared_ptr<const void> owner,
-                                                std::span<const double> numbers);
+                                                std::span<const double> numbers,
+                                                std::optional<bool> sortedByMagnitude = std::nullopt);
     // Packs the values when they are all reals.
     static HXArrayRef createWithValues(std::vector<HXValue> values);
     // Parses property-list data (binary or XML); nil unless the top level is an array.

@@ -10,7 +10,8 @@ constexpr std::size_t kChunkNumbers = 32 * 1024;
 
 } // namespace
 
-HXArrayRef HXClippedLogStorage::arrayWithNumbers(std::span<const double> numbers) {
+HXArrayRef HXClippedLogStorage::arrayWithNumbers(std::span<const double> numbers,
+                                                 std::optional<bool> sortedByMagnitude) {
     if (numbers.empty())
         return HXArray::create();
     // The chunk in use may have been given up meanwhile: then it is filled again from its start.
@@ -22,7 +23,8 @@ HXArrayRef HXClippedLogStorage::arrayWithNumbers(std::span<const double> numbers
     double* const place = chunk->numbers.get() + m_used;
     std::memcpy(place, numbers.data(), numbers.size_bytes());
     m_used += numbers.size();
-    return HXArray::createWithBorrowedDoubles(chunk, std::span<const double>(place, numbers.size()));
+    return HXArray::createWithBorrowedDoubles(chunk, std::span<const double>(place, numbers.size()),
+                                              sortedByMagnitude);
 }
 
 void HXClippedLogStorage::moveToChunkWithRoomFor(std::size_t count) {

@@ -12,8 +12,9 @@
 // list still shown never change.
 class HXClippedLogStorage {
 public:
-    // A packed array of a copy of the numbers.
-    HXArrayRef arrayWithNumbers(std::span<const double> numbers);
+    // A packed array of a copy of the numbers (see HXArray::createWithBorrowedDoubles for sortedByMagnitude).
+    HXArrayRef arrayWithNumbers(std::span<const double> numbers,
+                                std::optional<bool> sortedByMagnitude = std::nullopt);
     // Frees the spare chunks beyond as many as were filled since the last call: the next list of the same
     // size finds room again, and a short list after a long one gives the memory back.
     void trim();

@@ -40,11 +40,13 @@ const HXDictionary& prototype(unsigned shape) {
     return *p;
 }
 
-double clipLog(const HXDictionary& source, HXKey key, std::vector<double>& out, double a, double b) {
+double clipLog(const HXDictionary& source, HXKey key, std::vector<double>& out, bool& sorted, double a,
+               double b) {
     out.clear();
     const HXValue* log = source.find(key);
     if (!log || !log->isArray())
         return 0;
+    sorted = log->toArray()->isSortedByMagnitude();
     return recordEventStream(*log->toArray(), out, a, b);
 }
 
@@ -57,8 +59,8 @@ bool HXEventLogClipper::clip(const HXDictionaryRef& source, double a, double b) 
         m_front.clear();
         return false;
     }
-    m_time = clipLog(*source, ActiveLog, m_active, a, b);
-    m_frontTime = clipLog(*source, FrontActiveLog, m_front, a, b);
+    m_time = clipLog(*source, ActiveLog, m_active, m_activeFromSorted, a, b);
+    m_frontTime = clipLog(*source, FrontActiveLog, m_front, m_frontFromSorted, a, b);
     return !m_active.empty() || !m_front.empty();
 }
 
@@ -82,11 +84,11 @@ HXDictionaryRef HXEventLogClipper::record() {
     if (path)
         record->setValue(Path, *path);
     if (!m_active.empty()) {
-        record->setValue(ActiveLog, logWithNumbers(m_active));
+        record->setValue(ActiveLog, logWithNumbers(m_active, m_activeFromSorted));
         record->setValue(Time, m_time);
     }
     if (!m_front.empty()) {
-        record->setValue(FrontActiveLog, logWithNumbers(m_front));
+        record->setValue(FrontActiveLog, logWithNumbers(m_front, m_frontFromSorted));
         record->setValue(FrontTime, m_frontTime);
     }
     m_active.clear();
@@ -96,10 +98,10 @@ HXDictionaryRef HXEventLogClipper::record() {
     return record;
 }
 
-HXArrayRef HXEventLogClipper::logWithNumbers(std::vector<double>& numbers) {
+HXArrayRef HXEventLogClipper::logWithNumbers(std::vector<double>& numbers, bool fromSorted) {
     // Copied into the storage, the buffer keeps its room for the next clip; without one, the buffer was
     // sized by the clip and moves into the record.
     if (m_storage)
-        return m_storage->arrayWithNumbers(numbers);
+        return m_storage->arrayWithNumbers(numbers, isClipSortedByMagnitude(numbers, fromSorted));
     return HXArray::createWithDoubles(std::move(numbers));
 }

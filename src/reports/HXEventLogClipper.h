@@ -21,7 +21,7 @@ public:
     HXDictionaryRef record();
 
 private:
-    HXArrayRef logWithNumbers(std::vector<double>& numbers);
+    HXArrayRef logWithNumbers(std::vector<double>& numbers, bool fromSorted);
 
     HXClippedLogStorage* m_storage = nullptr;
     const HXDictionaryRef* m_source = nullptr;
@@ -29,4 +29,7 @@ private:
     std::vector<double> m_front;
     double m_time = 0;
     double m_frontTime = 0;
+    // Whether the clips were cut from sorted logs.
+    bool m_activeFromSorted = false;
+    bool m_frontFromSorted = false;
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/HXArray.h"
 
+#include <span>
 #include <vector>
 
 // Arithmetic on event streams: a positive value is a begin, a negative value an end, the absolute value
@@ -19,6 +20,9 @@ int HXSortAbsoluteDoubleNumbers(double x, double y);
 // active seconds inside it. A sorted packed stream is entered by binary search instead of a walk from its
 // first value; the result is the same.
 double recordEventStream(const HXArray& stream, std::vector<double>& output, double a, double b);
+// Whether a clip made by recordEventStream is sorted by magnitude without NaN, as HXArray tells it; for
+// the clip of a sorted stream only the places where the bounds join the copied values are looked at.
+bool isClipSortedByMagnitude(std::span<const double> clip, bool streamSorted);
 // The same by walking from the first value, whatever the stream; the reference for the search above.
 double recordEventStreamByWalking(const HXArray& stream, std::vector<double>& output, double a, double b);
 
