@@ -15,10 +15,10 @@ out=${2:-docs/organizer.png}
 start_tracker '<key>Report: Default: Closed</key><true/>
 <key>Window Frame: Organizer</key><string>40 40 560 520</string>'
 list=$(tracker_window Qualdern)
-# A moment for the first ticks; then the first pool is selected with the keyboard.
+# A moment for the first ticks; then the first pool, where the keyboard cursor starts, is selected.
 sleep 2
 xdotool windowactivate --sync "$list" >/dev/null 2>&1 || true
-xdotool key --window "$list" Tab Down
+xdotool key --window "$list" Tab space
 xdotool mousemove 0 0
 sleep 1
 shoot_window "$list" "$out"
