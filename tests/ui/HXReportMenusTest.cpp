@@ -89,7 +89,8 @@ QStringList rightClick(QWidget& view, QPoint at, const std::function<void(QMenu&
 }
 
 struct LiveReportMenus : EngineHarness {
-    LiveReportMenus()
+    // Without openReport, the live report window is not made (it was closed last time).
+    explicit LiveReportMenus(bool openReport = true)
         : bridge(*controller), live(bridge, *defaults, time, time),
           shell(HXDesktopShell::Services{*controller, bridge, nullptr, nullptr, {}, {}}),
           trackerWindows(shell, *defaults, live) {
@@ -101,6 +102,8 @@ struct LiveReportMenus : EngineHarness {
         controller->restoreSettings();
         for (double t = 100; t <= 160; ++t)
             tickAt(t);
+        if (!openReport)
+            return;
         live.showReportWindow();
         live.window()->resize(600, 400);
         live.updateIgnoringVisibility(true);
@@ -305,4 +308,20 @@ TEST(HXReportMenus, TheWindowEntriesOfEveryMenuBarFollowWhichWindowsAreOpen) {
     find(*reportView, QStringLiteral("Organizer"))->trigger();
     EXPECT_FALSE(list.isMinimized());
     EXPECT_TRUE(checked(reportView, QStringLiteral("Organizer")));
+}
+
+TEST(HXReportMenus, ValidatingTheMenusLeavesAnUnmadeLiveReportWindowUnmade) {
+    LiveReportMenus h(false);
+    HXMenuController& menus = h.shell.menus();
+    h.shell.listWindow()->show();
+    for (const QString& title : {QStringLiteral("&File"), QStringLiteral("&Edit"), QStringLiteral("&View")}) {
+        QMenu* menu = barMenu(*h.shell.listWindow(), title);
+        ASSERT_TRUE(menu) << title.toStdString();
+        menus.validateMenu(*menu, Qt::NoModifier);
+    }
+    std::unique_ptr<QMenu> context = menus.contextMenuForItem(h.application(kEditor));
+    menus.validateMenu(*context, Qt::NoModifier);
+    EXPECT_FALSE(h.live.window());
+    EXPECT_FALSE(find(*barMenu(*h.shell.listWindow(), QStringLiteral("&View")), QStringLiteral("Live Report"))
+                     ->isChecked());
 }

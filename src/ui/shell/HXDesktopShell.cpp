@@ -192,7 +192,10 @@ bool HXDesktopShell::isListWindowKey() const {
 }
 
 bool HXDesktopShell::isLiveReportWindowKey() const {
-    QWidget* window = m_liveReport ? m_liveReport->reportWindow() : nullptr;
+    // Only an open window can be key: asking no further leaves a window never opened unmade.
+    if (!m_liveReport || !m_liveReport->isReportWindowOpen())
+        return false;
+    QWidget* window = m_liveReport->reportWindow();
     return window && window->isActiveWindow();
 }
 
