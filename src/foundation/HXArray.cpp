@@ -53,12 +53,14 @@ void HXArray::own() {
     m_borrowed = {};
 }
 
+bool HXIsSortedByMagnitude(std::span<const double> numbers) {
+    return std::none_of(numbers.begin(), numbers.end(), [](double v) { return std::isnan(v); }) &&
+           std::is_sorted(numbers.begin(), numbers.end(),
+                          [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+}
+
 void HXArray::updateSortedness() {
-    // A NaN compares with nothing, so a log holding one cannot be searched.
-    const std::span<const double> d = doubles();
-    m_sortedByMagnitude =
-        std::none_of(d.begin(), d.end(), [](double v) { return std::isnan(v); }) &&
-        std::is_sorted(d.begin(), d.end(), [](double a, double b) { return std::fabs(a) < std::fabs(b); });
+    m_sortedByMagnitude = HXIsSortedByMagnitude(doubles());
 }
 
 HXArrayRef HXArray::createWithValues(std::vector<HXValue> values) {

@@ -13,6 +13,10 @@
 // A shared, mutable property-list array. An array made only of real numbers (an event log) is stored
 // packed as doubles and still reads and writes as an ordinary array of reals; any other element turns
 // it into an ordinary array of values, so every stored type survives unchanged.
+// Whether the numbers' absolute values never decrease and none is NaN (a NaN compares with nothing, so a
+// log holding one cannot be searched).
+bool HXIsSortedByMagnitude(std::span<const double> numbers);
+
 class HXArray {
 public:
     HXArray() = default;

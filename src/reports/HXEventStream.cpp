@@ -151,16 +151,11 @@ double recordEventStream(const HXArray& stream, std::vector<double>& output, dou
 }
 
 bool isClipSortedByMagnitude(std::span<const double> clip, bool streamSorted) {
-    const auto sorted = [](std::span<const double> part) {
-        return std::none_of(part.begin(), part.end(), [](double v) { return std::isnan(v); }) &&
-               std::is_sorted(part.begin(), part.end(),
-                              [](double x, double y) { return std::fabs(x) < std::fabs(y); });
-    };
     // clipFrom puts at most two values of its own (lo, or lo and the first end) before the values it
     // copies from the stream, and -hi after them; a bound within ε of a copied value may stand out of order.
     if (!streamSorted || clip.size() <= 5)
-        return sorted(clip);
-    return sorted(clip.first(3)) && sorted(clip.last(2));
+        return HXIsSortedByMagnitude(clip);
+    return HXIsSortedByMagnitude(clip.first(3)) && HXIsSortedByMagnitude(clip.last(2));
 }
 
 HXArrayRef eventStreamClippedBetweenTimestamp(const HXArray& stream, double a, double b, double* interval) {
