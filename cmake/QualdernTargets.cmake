@@ -18,6 +18,20 @@ if(QD_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
 
+# qd_program_allocator: what the tracker and the benchmarks that measure it allocate with. A report of a
+# whole year makes and frees tens of thousands of small records, and with glibc's malloc a fifth of that
+# time went to its free lists (consolidating and unlinking chunks); with jemalloc the report takes a
+# quarter less. The sanitizers bring their own allocator, so those builds keep the system's.
+function(qd_find_program_allocator)
+    add_library(qd_program_allocator INTERFACE)
+    if(NOT QD_JEMALLOC OR QD_SANITIZE OR QD_FUZZ)
+        return()
+    endif()
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(JEMALLOC REQUIRED IMPORTED_TARGET GLOBAL jemalloc)
+    target_link_libraries(qd_program_allocator INTERFACE PkgConfig::JEMALLOC)
+endfunction()
+
 # Precompiled Qt and GoogleTest headers cut a clean build by a quarter (test.sh turns them on); off by
 # default because ccache cannot cache files compiled with them.
 option(QD_PRECOMPILED_HEADERS "Precompile the Qt and GoogleTest headers most files include" OFF)

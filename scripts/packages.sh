@@ -2,7 +2,7 @@
 QD_BUILD_PACKAGES=(
     cmake ninja-build g++ clang libclang-rt-14-dev lld pkg-config python3
     qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libqt6dbus6 libqt6concurrent6
-    libicu-dev
+    libicu-dev libjemalloc-dev
     libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-keysyms1-dev libxcb-res0-dev
     libxcb-screensaver0-dev libxcb-dpms0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-xtest0-dev
     libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
