@@ -2,6 +2,7 @@
 
 #include "foundation/HXArray.h"
 
+#include <atomic>
 #include <memory>
 #include <span>
 #include <vector>
@@ -27,7 +28,13 @@ private:
         std::size_t capacity = 0;
     };
 
-    bool isSpare(std::size_t index) const { return m_chunks[index].use_count() == 1; }
+    bool isSpare(std::size_t index) const {
+        if (m_chunks[index].use_count() != 1)
+            return false;
+        // The last array of a list given up on another thread read the chunk before it let go.
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return true;
+    }
     void moveToChunkWithRoomFor(std::size_t count);
 
     std::vector<std::shared_ptr<Chunk>> m_chunks;

@@ -11,9 +11,14 @@
 #include "foundation/HXUserDefaults.h"
 
 #include <QCollatorSortKey>
+#include <QRunnable>
+#include <QSemaphore>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
+#include <span>
 
 using namespace HXKeys;
 
@@ -105,106 +110,32 @@ double numberFor(const HXDictionary& d, HXKey key, bool& has) {
     return has ? v->toDouble() : 0.0;
 }
 
-class Assembly {
+// The records to clip, as pointers into their containers: no reference count is touched for the many
+// records a short interval drops. The containers are held, and do not change, while a report is
+// assembled.
+using Sources = std::vector<const HXDictionaryRef*>;
+
+// Clips records into one storage; one per thread, as its clipper's buffers and its storage are.
+class Clipping {
 public:
-    Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
-        : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_list(HXArray::create()), m_clipper(&storage) {
-        const std::int64_t content = source.userDefaults().integerForKey(u"Live Report Content (1252)");
-        m_keepAll = (content & 1) != 0;
-        m_allItems = content >= 2;
-    }
+    Clipping(double a, double b, bool keepAll, HXClippedLogStorage& storage)
+        : m_a(a), m_b(b), m_keepAll(keepAll), m_clipper(&storage) {}
 
-    HXArrayRef list() const { return m_list; }
-
-    void addApplications(const HXLiveReportSource& source) {
-        HXDictionary* group = nullptr;
-        const Sources applications = applicationSources(source, group);
-        for (const HXDictionaryRef& app : sorted(clipAll(applications), group)) {
-            m_list->append(app);
-            const HXDictionaryRef& record = sourceOf(*app);
-            if (!m_allItems && !record->boolForKey(Expanded))
-                continue;
-            Sources windows;
-            HXDictionary* windowGroup = nullptr;
-            if (m_allItems) {
-                if (const HXValue* byName = record->find(WindowsByName); byName && byName->isDictionary()) {
-                    windowGroup = byName->toDictionary().get();
-                    windows = records(*windowGroup);
-                }
-            } else {
-                windows = records(record->listWindows());
-            }
-            for (const HXDictionaryRef& window : sorted(clipAll(windows), windowGroup))
-                m_list->append(window);
-        }
-    }
-
-    void addPools(const HXLiveReportSource& source) {
-        m_configuration = source.configuration();
-        m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(Pools) : nullptr)
-                             : source.listPools();
-        for (const HXDictionaryRef& pool : sorted(clipAll(records(m_pools)), m_configuration.get())) {
-            m_list->append(pool);
-            addChildren(*sourceOf(*pool), 2, true);
-        }
-    }
-
-private:
-    // The records to clip, as pointers into their containers: no reference count is touched for the many
-    // records a short interval drops. The containers are held, and do not change, while a report is
-    // assembled.
-    using Sources = std::vector<const HXDictionaryRef*>;
-
-    Sources applicationSources(const HXLiveReportSource& source, HXDictionary*& group) {
-        if (!m_allItems) {
-            m_applications = source.listApplications();
-            return records(m_applications);
-        }
-        m_configuration = source.configuration();
-        const HXValue* byKey = m_configuration ? m_configuration->find(Applications) : nullptr;
-        if (!byKey || !byKey->isDictionary())
-            return Sources();
-        group = byKey->toDictionary().get();
-        return records(*group);
-    }
-
-    // Pool items and their windows, unsorted: in the organizer's order where the pool has one (its
-    // listChildren, and theirs), else in stored order.
-    void addChildren(const HXDictionary& parent, int depth, bool organizerOrder) {
-        if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
-            return;
-        const HXArrayRef& listed = parent.listChildren();
-        const HXValue* stored = parent.find(Children);
-        organizerOrder = organizerOrder && listed;
-        if (!organizerOrder && (!stored || !stored->isArray()))
-            return;
-        for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
-            Clipped clipped = clip(*child);
-            if (!clipped.record)
-                continue;
-            m_list->append(std::move(clipped.record));
-            addChildren(**child, depth - 1, organizerOrder);
-        }
-    }
-
-    std::vector<Clipped> clipAll(const Sources& sources) {
-        std::vector<Clipped> kept;
-        const std::size_t n = sources.size();
-        for (std::size_t i = 0; i < n; ++i) {
+    // Clips sources[begin, end) into out[begin, end), with a null record where the keep rule drops one.
+    void clipRange(const Sources& sources, std::size_t begin, std::size_t end, std::vector<Clipped>& out) {
+        for (std::size_t i = begin; i < end; ++i) {
             // Records and their logs lie all over memory: the records a few steps ahead are fetched
             // while this one is clipped, each step one link further down the chain to the log's tail.
-            if (i + 6 < n)
+            if (i + 6 < end)
                 __builtin_prefetch(sources[i + 6]->get());
-            if (i + 4 < n)
+            if (i + 4 < end)
                 __builtin_prefetch((*sources[i + 4])->entries().data());
-            if (i + 2 < n)
+            if (i + 2 < end)
                 prefetchLogs(**sources[i + 2], false);
-            if (i + 1 < n)
+            if (i + 1 < end)
                 prefetchLogs(**sources[i + 1], true);
-            if (Clipped clipped = clip(*sources[i]); clipped.record)
-                kept.push_back(std::move(clipped));
+            out[i] = clip(*sources[i]);
         }
-        return kept;
     }
 
     // The clipped record when the keep rule keeps it, else null; from the record's memo when its logs
@@ -250,6 +181,215 @@ private:
             } else if (log->isPacked() && !log->doubles().empty()) {
                 __builtin_prefetch(&log->doubles().back());
             }
+        }
+    }
+
+private:
+    double m_a;
+    double m_b;
+    bool m_keepAll;
+    HXEventLogClipper m_clipper;
+};
+
+HXClippedLogStorage& clippedLogStorageOfThisThread() {
+    // One list at a time on a thread, as the memos are.
+    thread_local HXClippedLogStorage storage;
+    return storage;
+}
+
+// The runs of a list of sources that the threads clipping it take in turn. Every source's memo and
+// clipped record are its own, and the sources do not change while a report is assembled.
+class SharedClipping {
+public:
+    SharedClipping(const Sources& sources, std::vector<Clipped>& out) : m_sources(sources), m_out(out) {}
+
+    void takeRuns(Clipping& clipping) {
+        constexpr std::size_t kRun = 64;
+        const std::size_t n = m_sources.size();
+        for (;;) {
+            const std::size_t begin = m_next.fetch_add(kRun, std::memory_order_relaxed);
+            if (begin >= n)
+                return;
+            clipping.clipRange(m_sources, begin, std::min(begin + kRun, n), m_out);
+        }
+    }
+
+private:
+    const Sources& m_sources;
+    std::vector<Clipped>& m_out;
+    std::atomic<std::size_t> m_next{0};
+};
+
+// A pool thread's share of a long list, clipped into the thread's own storage.
+class PoolThreadClipping final : public QRunnable {
+public:
+    PoolThreadClipping(double a, double b, bool keepAll, SharedClipping& shared)
+        : m_a(a), m_b(b), m_keepAll(keepAll), m_shared(shared) {
+        setAutoDelete(false);
+    }
+
+    void run() override {
+        HXClippedLogStorage& storage = clippedLogStorageOfThisThread();
+        Clipping clipping(m_a, m_b, m_keepAll, storage);
+        m_shared.takeRuns(clipping);
+        storage.trim();
+        m_done.release();
+    }
+    void waitUntilDone() { m_done.acquire(); }
+
+private:
+    double m_a;
+    double m_b;
+    bool m_keepAll;
+    SharedClipping& m_shared;
+    QSemaphore m_done;
+};
+
+// Below this many records a second thread costs more than it saves.
+constexpr std::size_t kRecordsForASecondThread = 256;
+
+std::vector<Clipped> keptOf(std::span<Clipped> clipped) {
+    std::vector<Clipped> kept;
+    for (Clipped& c : clipped) {
+        if (c.record)
+            kept.push_back(std::move(c));
+    }
+    return kept;
+}
+
+// A node of a pool's tree of items, in the order the report lists them: end is where its subtree ends.
+struct PoolNode {
+    const HXDictionaryRef* source;
+    std::size_t end;
+};
+
+class Assembly {
+public:
+    Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
+        : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_keepAll((contentOf(source) & 1) != 0),
+          m_allItems(contentOf(source) >= 2), m_list(HXArray::create()),
+          m_clipping(a, b, m_keepAll, storage) {}
+
+    HXArrayRef list() const { return m_list; }
+
+    void addApplications(const HXLiveReportSource& source) {
+        HXDictionary* group = nullptr;
+        const Sources applications = applicationSources(source, group);
+        std::vector<Clipped> clippedApplications = clipEach(applications);
+        const std::vector<HXDictionaryRef> apps = sorted(keptOf(clippedApplications), group);
+        // All windows of all applications at once, each application's a run of its own.
+        Sources windows;
+        std::vector<std::size_t> windowsEnd(apps.size());
+        std::vector<HXDictionary*> windowGroups(apps.size(), nullptr);
+        for (std::size_t i = 0; i < apps.size(); ++i) {
+            const HXDictionaryRef& record = sourceOf(*apps[i]);
+            if (m_allItems) {
+                if (const HXValue* byName = record->find(WindowsByName); byName && byName->isDictionary()) {
+                    windowGroups[i] = byName->toDictionary().get();
+                    appendRecords(*windowGroups[i], windows);
+                }
+            } else if (record->boolForKey(Expanded)) {
+                appendRecords(record->listWindows(), windows);
+            }
+            windowsEnd[i] = windows.size();
+        }
+        std::vector<Clipped> clippedWindows = clipEach(windows);
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i < apps.size(); ++i) {
+            m_list->append(apps[i]);
+            const std::span<Clipped> own = std::span(clippedWindows).subspan(begin, windowsEnd[i] - begin);
+            for (const HXDictionaryRef& window : sorted(keptOf(own), windowGroups[i]))
+                m_list->append(window);
+            begin = windowsEnd[i];
+        }
+    }
+
+    void addPools(const HXLiveReportSource& source) {
+        m_configuration = source.configuration();
+        m_pools = m_allItems ? (m_configuration ? m_configuration->arrayForKey(Pools) : nullptr)
+                             : source.listPools();
+        std::vector<Clipped> clippedPools = clipEach(records(m_pools));
+        const std::vector<HXDictionaryRef> pools = sorted(keptOf(clippedPools), m_configuration.get());
+        // Every pool's tree of items is clipped at once; a dropped item's subtree is left out below.
+        std::vector<PoolNode> nodes;
+        std::vector<std::size_t> treeEnd(pools.size());
+        for (std::size_t i = 0; i < pools.size(); ++i) {
+            collectChildren(*sourceOf(*pools[i]), 2, true, nodes);
+            treeEnd[i] = nodes.size();
+        }
+        Sources items;
+        items.reserve(nodes.size());
+        for (const PoolNode& node : nodes)
+            items.push_back(node.source);
+        std::vector<Clipped> clippedItems = clipEach(items);
+        std::size_t next = 0;
+        for (std::size_t i = 0; i < pools.size(); ++i) {
+            m_list->append(pools[i]);
+            while (next < treeEnd[i]) {
+                if (clippedItems[next].record) {
+                    m_list->append(std::move(clippedItems[next].record));
+                    ++next;
+                } else {
+                    next = nodes[next].end;
+                }
+            }
+        }
+    }
+
+private:
+    static std::int64_t contentOf(const HXLiveReportSource& source) {
+        return source.userDefaults().integerForKey(u"Live Report Content (1252)");
+    }
+
+    // Every source clipped, in order, with null records where the keep rule drops one. Long lists are
+    // clipped in runs that this thread and a pool thread take in turn; a pool thread that has not begun
+    // by the time this one has taken the last run is not waited for.
+    std::vector<Clipped> clipEach(const Sources& sources) {
+        std::vector<Clipped> out(sources.size());
+        if (sources.size() < kRecordsForASecondThread ||
+            QThreadPool::globalInstance()->maxThreadCount() < 2) {
+            m_clipping.clipRange(sources, 0, sources.size(), out);
+            return out;
+        }
+        SharedClipping shared(sources, out);
+        PoolThreadClipping helper(m_a, m_b, m_keepAll, shared);
+        QThreadPool* pool = QThreadPool::globalInstance();
+        pool->start(&helper);
+        shared.takeRuns(m_clipping);
+        if (!pool->tryTake(&helper))
+            helper.waitUntilDone();
+        return out;
+    }
+
+    Sources applicationSources(const HXLiveReportSource& source, HXDictionary*& group) {
+        if (!m_allItems) {
+            m_applications = source.listApplications();
+            return records(m_applications);
+        }
+        m_configuration = source.configuration();
+        const HXValue* byKey = m_configuration ? m_configuration->find(Applications) : nullptr;
+        if (!byKey || !byKey->isDictionary())
+            return Sources();
+        group = byKey->toDictionary().get();
+        return records(*group);
+    }
+
+    // Pool items and their windows, unsorted: in the organizer's order where the pool has one (its
+    // listChildren, and theirs), else in stored order. Each node's subtree follows it.
+    void collectChildren(const HXDictionary& parent, int depth, bool organizerOrder,
+                         std::vector<PoolNode>& nodes) {
+        if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
+            return;
+        const HXArrayRef& listed = parent.listChildren();
+        const HXValue* stored = parent.find(Children);
+        organizerOrder = organizerOrder && listed;
+        if (!organizerOrder && (!stored || !stored->isArray()))
+            return;
+        for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
+            const std::size_t at = nodes.size();
+            nodes.push_back({child, 0});
+            collectChildren(**child, depth - 1, organizerOrder, nodes);
+            nodes[at].end = nodes.size();
         }
     }
 
@@ -383,25 +523,23 @@ private:
     }
 
     // The dictionaries among the values, in order; anything else is skipped.
-    static Sources records(const HXArrayRef& array) {
-        Sources out;
+    static void appendRecords(const HXArrayRef& array, Sources& out) {
         if (!array)
-            return out;
-        out.reserve(array->values().size());
+            return;
         for (const HXValue& v : array->values()) {
             if (const HXDictionaryRef& d = v.toDictionary())
                 out.push_back(&d);
         }
-        return out;
     }
-
-    static Sources records(const HXDictionary& byKey) {
-        Sources out;
-        out.reserve(byKey.entries().size());
+    static void appendRecords(const HXDictionary& byKey, Sources& out) {
         for (const HXDictionary::Entry& e : byKey.entries()) {
             if (const HXDictionaryRef& d = e.value.toDictionary())
                 out.push_back(&d);
         }
+    }
+    template <typename Container> static Sources records(const Container& container) {
+        Sources out;
+        appendRecords(container, out);
         return out;
     }
 
@@ -412,20 +550,19 @@ private:
     double m_a;
     double m_b;
     int m_sortColumn;
-    bool m_keepAll = false;
-    bool m_allItems = false;
+    bool m_keepAll;
+    bool m_allItems;
     HXArrayRef m_list;
     HXDictionaryRef m_configuration;
     HXArrayRef m_applications;
     HXArrayRef m_pools;
-    HXEventLogClipper m_clipper;
+    Clipping m_clipping;
 };
 
 } // namespace
 
 HXArrayRef eventLogsClippedBetweenTimestamp(const HXLiveReportSource& source, double a, double b) {
-    // One at a time on a thread, as the memos are.
-    thread_local HXClippedLogStorage storage;
+    HXClippedLogStorage& storage = clippedLogStorageOfThisThread();
     Assembly assembly(source, a, b, storage);
     const HXUserDefaults& defaults = source.userDefaults();
     if (defaults.boolForKey(HXDefaultsKeys::LiveReportApplications))

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QThreadPool>
+
 #include <random>
 
 using namespace HXKeys;
@@ -327,4 +329,120 @@ TEST_F(LiveReport, ListsStillHeldKeepTheirLogsWhileOthersAreMade) {
         }
     }
     EXPECT_EQ(logsOf(*eventLogsClippedBetweenTimestamp(source, 1000, 6000)), shownLogs);
+}
+
+namespace {
+
+// Three hundred applications of three windows each and two pools of 150 items with a window each, with
+// random logs between 0 and 5000, some missing, and random names: lists long enough for two threads.
+HXDictionaryRef manyRecords(std::mt19937& random) {
+    const auto randomLog = [&random] {
+        std::vector<double> numbers;
+        double t = static_cast<double>(random() % 1000);
+        for (int i = 0; i < 6; ++i) {
+            const double length = 5 + static_cast<double>(random() % 40);
+            numbers.push_back(t);
+            numbers.push_back(-(t + length));
+            t += length + static_cast<double>(random() % 600);
+        }
+        return HXArray::createWithDoubles(std::move(numbers));
+    };
+    const auto item = [&](const char16_t* path, const char16_t* type) {
+        auto r = record({{u"Path", path}});
+        if (type)
+            r->setValue(Type, QString::fromUtf16(type));
+        r->setValue(Name, QStringLiteral("item %1").arg(random() % 40));
+        if (random() % 4 != 0)
+            r->setValue(ActiveLog, randomLog());
+        if (random() % 2 != 0)
+            r->setValue(FrontActiveLog, randomLog());
+        if (random() % 2 != 0)
+            r->setValue(Expanded, true);
+        return r;
+    };
+    auto applications = HXDictionary::create();
+    std::vector<HXValue> listed;
+    for (int a = 0; a < 300; ++a) {
+        auto app = item(u"/usr/share/applications/app.desktop", nullptr);
+        auto windows = HXDictionary::create();
+        std::vector<HXValue> listWindows;
+        for (int w = 0; w < 3; ++w) {
+            auto window = item(u"_Window", nullptr);
+            windows->setValue(QStringLiteral("window %1").arg(w), window);
+            listWindows.emplace_back(window);
+        }
+        app->setValue(WindowsByName, windows);
+        app->setListWindows(HXArray::createWithValues(std::move(listWindows)));
+        applications->setValue(QStringLiteral("app %1").arg(a), app);
+        listed.emplace_back(app);
+    }
+    std::vector<HXValue> pools;
+    for (int p = 0; p < 2; ++p) {
+        auto pool = item(u"_Pool", u"Pool Item");
+        std::vector<HXValue> items;
+        for (int i = 0; i < 150; ++i) {
+            auto poolItem = item(u"/usr/share/applications/app.desktop", u"Pool Item");
+            poolItem->setValue(Children, makeArray({item(u"_Window", u"Pool Item")}));
+            items.emplace_back(poolItem);
+        }
+        pool->setValue(Children, HXArray::createWithValues(std::move(items)));
+        pools.emplace_back(pool);
+    }
+    auto configuration = record({{u"Applications", applications}});
+    configuration->setValue(Pools, HXArray::createWithValues(pools));
+    configuration->setValue(QStringLiteral("Listed"), HXArray::createWithValues(std::move(listed)));
+    return configuration;
+}
+
+// What a report list shows of each record, and which record it was clipped from.
+struct ShownRecord {
+    QString name;
+    double time = 0;
+    double frontTime = 0;
+    std::vector<double> active;
+    std::vector<double> front;
+    const HXDictionary* source = nullptr;
+    bool operator==(const ShownRecord&) const = default;
+};
+
+std::vector<ShownRecord> shownRecords(const HXArray& list) {
+    std::vector<ShownRecord> shown;
+    for (const HXValue& v : list.values()) {
+        const HXDictionary& r = *v.toDictionary();
+        const auto numbers = [&r](HXKey key) {
+            const HXArray* log = r.arrayPointerForKey(key);
+            return log ? std::vector<double>(log->doubles().begin(), log->doubles().end())
+                       : std::vector<double>();
+        };
+        shown.push_back({r.stringForKey(Name), r.timeIntervalForKey(Time), r.timeIntervalForKey(FrontTime),
+                         numbers(ActiveLog), numbers(FrontActiveLog), r.dictionaryForKey(Source).get()});
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST(LiveReportThreads, LongListsClippedOnTwoThreadsComeOutAsOnOne) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int threads = pool->maxThreadCount();
+    if (threads < 2)
+        GTEST_SKIP() << "a second thread is never used here";
+    std::mt19937 random(11);
+    const HXDictionaryRef configuration = manyRecords(random);
+    TestReportSource source(configuration);
+    source.setLists(configuration->arrayForKey(QStringLiteral("Listed")), configuration->arrayForKey(Pools));
+    for (const int content : {0, 1, 2, 3}) {
+        source.defaults().setInteger(u"Live Report Content (1252)", content);
+        for (const auto& [a, b] : {std::pair(0.0, 5000.0), std::pair(800.0, 2500.0)}) {
+            // Each list is given up at once, so that the next clips every record anew.
+            pool->setMaxThreadCount(1);
+            const std::vector<ShownRecord> one =
+                shownRecords(*eventLogsClippedBetweenTimestamp(source, a, b));
+            pool->setMaxThreadCount(threads);
+            const std::vector<ShownRecord> two =
+                shownRecords(*eventLogsClippedBetweenTimestamp(source, a, b));
+            EXPECT_GT(one.size(), 300u) << "content " << content;
+            EXPECT_TRUE(one == two) << "content " << content << " from " << a << " to " << b;
+        }
+    }
 }
