@@ -8,7 +8,8 @@ using namespace HXKeys;
 namespace {
 
 bool hasVisibleText(const QString& s) {
-    return !QStringView(s).trimmed().isEmpty();
+    // Nearly every name begins with a visible character; only the others need trimming.
+    return !s.isEmpty() && (!s.front().isSpace() || !QStringView(s).trimmed().isEmpty());
 }
 
 } // namespace

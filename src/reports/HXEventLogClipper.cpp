@@ -4,6 +4,7 @@
 #include "reports/HXEventStream.h"
 
 #include <array>
+#include <iterator>
 
 using namespace HXKeys;
 
@@ -38,6 +39,25 @@ const HXDictionary& prototype(unsigned shape) {
         p->setValue(Source, HXValue());
     }
     return *p;
+}
+
+// Most records' path and type are one of a few texts shared by every window, pool or pool item: a copy of
+// those would touch a reference count far away in memory, from every clipping thread, the literal none.
+QString literal(const char16_t* text, std::size_t length) {
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text), static_cast<qsizetype>(length));
+}
+
+HXValue wellKnownTextOr(const HXValue& value) {
+    static const std::array<QString, 3> texts{literal(kWindowPath, std::size(kWindowPath) - 1),
+                                              literal(kPoolPath, std::size(kPoolPath) - 1),
+                                              literal(kPoolItemType, std::size(kPoolItemType) - 1)};
+    if (value.isString()) {
+        for (const QString& text : texts) {
+            if (value.toString() == text)
+                return text;
+        }
+    }
+    return value;
 }
 
 double clipLog(const HXDictionary& source, HXKey key, std::vector<double>& out, bool& sorted, double a,
@@ -78,11 +98,11 @@ HXDictionaryRef HXEventLogClipper::record() {
                            (m_active.empty() ? 0 : kActive) | (m_front.empty() ? 0 : kFront);
     HXDictionaryRef record = prototype(shape).shallowCopy();
     if (type)
-        record->setValue(Type, *type);
+        record->setValue(Type, wellKnownTextOr(*type));
     if (!name.isNull())
         record->setValue(Name, name);
     if (path)
-        record->setValue(Path, *path);
+        record->setValue(Path, wellKnownTextOr(*path));
     if (!m_active.empty()) {
         record->setValue(ActiveLog, logWithNumbers(m_active, m_activeFromSorted));
         record->setValue(Time, m_time);

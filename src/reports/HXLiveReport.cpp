@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <iterator>
 #include <span>
 
@@ -121,9 +122,10 @@ public:
     Clipping(double a, double b, bool keepAll, HXClippedLogStorage& storage)
         : m_a(a), m_b(b), m_keepAll(keepAll), m_clipper(&storage) {}
 
-    // Clips sources[begin, end) into out[begin, end), with a null record where the keep rule drops one.
-    void clipRange(const Sources& sources, std::size_t begin, std::size_t end, std::vector<Clipped>& out) {
-        for (std::size_t i = begin; i < end; ++i) {
+    // Clips each of sources into its place in out, with a null record where the keep rule drops one.
+    void clipInto(std::span<const HXDictionaryRef* const> sources, std::span<Clipped> out) {
+        const std::size_t end = sources.size();
+        for (std::size_t i = 0; i < end; ++i) {
             // Records and their logs lie all over memory: the records a few steps ahead are fetched
             // while this one is clipped, each step one link further down the chain to the log's tail.
             if (i + 6 < end)
@@ -197,41 +199,38 @@ HXClippedLogStorage& clippedLogStorageOfThisThread() {
     return storage;
 }
 
-// The runs of a list of sources that the threads clipping it take in turn. Every source's memo and
-// clipped record are its own, and the sources do not change while a report is assembled.
-class SharedClipping {
+// Work in runs of indexes that the threads doing it take in turn.
+class SharedRuns {
 public:
-    SharedClipping(const Sources& sources, std::vector<Clipped>& out) : m_sources(sources), m_out(out) {}
+    SharedRuns(std::size_t count, std::size_t run) : m_count(count), m_run(run) {}
 
-    void takeRuns(Clipping& clipping) {
-        constexpr std::size_t kRun = 64;
-        const std::size_t n = m_sources.size();
+    template <typename Work> void take(Work& work) {
         for (;;) {
-            const std::size_t begin = m_next.fetch_add(kRun, std::memory_order_relaxed);
-            if (begin >= n)
+            const std::size_t begin = m_next.fetch_add(m_run, std::memory_order_relaxed);
+            if (begin >= m_count)
                 return;
-            clipping.clipRange(m_sources, begin, std::min(begin + kRun, n), m_out);
+            work(begin, std::min(begin + m_run, m_count));
         }
     }
 
 private:
-    const Sources& m_sources;
-    std::vector<Clipped>& m_out;
+    std::size_t m_count;
+    std::size_t m_run;
     std::atomic<std::size_t> m_next{0};
 };
 
-// A pool thread's share of a long list, clipped into the thread's own storage.
-class PoolThreadClipping final : public QRunnable {
+// A pool thread's share of the work, clipping into the thread's own storage.
+class PoolThreadShare final : public QRunnable {
 public:
-    PoolThreadClipping(double a, double b, bool keepAll, SharedClipping& shared)
-        : m_a(a), m_b(b), m_keepAll(keepAll), m_shared(shared) {
+    PoolThreadShare(double a, double b, bool keepAll, std::function<void(Clipping&)> work)
+        : m_a(a), m_b(b), m_keepAll(keepAll), m_work(std::move(work)) {
         setAutoDelete(false);
     }
 
     void run() override {
         HXClippedLogStorage& storage = clippedLogStorageOfThisThread();
         Clipping clipping(m_a, m_b, m_keepAll, storage);
-        m_shared.takeRuns(clipping);
+        m_work(clipping);
         storage.trim();
         m_done.release();
     }
@@ -241,7 +240,7 @@ private:
     double m_a;
     double m_b;
     bool m_keepAll;
-    SharedClipping& m_shared;
+    std::function<void(Clipping&)> m_work;
     QSemaphore m_done;
 };
 
@@ -267,10 +266,9 @@ class Assembly {
 public:
     Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
         : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_keepAll((contentOf(source) & 1) != 0),
-          m_allItems(contentOf(source) >= 2), m_list(HXArray::create()),
-          m_clipping(a, b, m_keepAll, storage) {}
+          m_allItems(contentOf(source) >= 2), m_clipping(a, b, m_keepAll, storage) {}
 
-    HXArrayRef list() const { return m_list; }
+    HXArrayRef takeList() { return HXArray::createWithValues(std::move(m_records)); }
 
     void addApplications(const HXLiveReportSource& source) {
         HXDictionary* group = nullptr;
@@ -293,14 +291,21 @@ public:
             }
             windowsEnd[i] = windows.size();
         }
-        std::vector<Clipped> clippedWindows = clipEach(windows);
-        std::size_t begin = 0;
+        // Each application's windows are clipped and sorted by one thread, applications taken in turn.
+        std::vector<std::vector<HXDictionaryRef>> sortedWindows(apps.size());
+        inTurns(apps.size(), 1, windows.size(), [&](Clipping& clipping, std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const std::size_t first = i == 0 ? 0 : windowsEnd[i - 1];
+                std::vector<Clipped> clipped(windowsEnd[i] - first);
+                clipping.clipInto(std::span(windows).subspan(first, clipped.size()), clipped);
+                sortedWindows[i] = sorted(keptOf(clipped), windowGroups[i]);
+            }
+        });
+        m_records.reserve(m_records.size() + apps.size() + windows.size());
         for (std::size_t i = 0; i < apps.size(); ++i) {
-            m_list->append(apps[i]);
-            const std::span<Clipped> own = std::span(clippedWindows).subspan(begin, windowsEnd[i] - begin);
-            for (const HXDictionaryRef& window : sorted(keptOf(own), windowGroups[i]))
-                m_list->append(window);
-            begin = windowsEnd[i];
+            m_records.emplace_back(apps[i]);
+            for (HXDictionaryRef& window : sortedWindows[i])
+                m_records.emplace_back(std::move(window));
         }
     }
 
@@ -322,12 +327,13 @@ public:
         for (const PoolNode& node : nodes)
             items.push_back(node.source);
         std::vector<Clipped> clippedItems = clipEach(items);
+        m_records.reserve(m_records.size() + pools.size() + items.size());
         std::size_t next = 0;
         for (std::size_t i = 0; i < pools.size(); ++i) {
-            m_list->append(pools[i]);
+            m_records.emplace_back(pools[i]);
             while (next < treeEnd[i]) {
                 if (clippedItems[next].record) {
-                    m_list->append(std::move(clippedItems[next].record));
+                    m_records.emplace_back(std::move(clippedItems[next].record));
                     ++next;
                 } else {
                     next = nodes[next].end;
@@ -341,24 +347,42 @@ private:
         return source.userDefaults().integerForKey(u"Live Report Content (1252)");
     }
 
-    // Every source clipped, in order, with null records where the keep rule drops one. Long lists are
-    // clipped in runs that this thread and a pool thread take in turn; a pool thread that has not begun
-    // by the time this one has taken the last run is not waited for.
+    // Every source clipped, in order, with null records where the keep rule drops one.
     std::vector<Clipped> clipEach(const Sources& sources) {
         std::vector<Clipped> out(sources.size());
-        if (sources.size() < kRecordsForASecondThread ||
-            QThreadPool::globalInstance()->maxThreadCount() < 2) {
-            m_clipping.clipRange(sources, 0, sources.size(), out);
-            return out;
+        inTurns(sources.size(), 64, sources.size(),
+                [&](Clipping& clipping, std::size_t begin, std::size_t end) {
+                    clipping.clipInto(std::span(sources).subspan(begin, end - begin),
+                                      std::span(out).subspan(begin, end - begin));
+                });
+        return out;
+    }
+
+    // work(clipping, begin, end) for runs of [0, count). When the work is worth it (records is how many
+    // records it clips), this thread and a pool thread take the runs in turn; a pool thread that has not
+    // begun by the time this one has taken the last run is not waited for. Each run's records, memos and
+    // groups are its own, and the sources do not change while a report is assembled.
+    template <typename Work>
+    void inTurns(std::size_t count, std::size_t run, std::size_t records, Work work) {
+        if (records < kRecordsForASecondThread || QThreadPool::globalInstance()->maxThreadCount() < 2) {
+            work(m_clipping, 0, count);
+            return;
         }
-        SharedClipping shared(sources, out);
-        PoolThreadClipping helper(m_a, m_b, m_keepAll, shared);
+        SharedRuns shared(count, run);
+        PoolThreadShare helper(m_a, m_b, m_keepAll, [&](Clipping& clipping) {
+            auto runs = [&](std::size_t begin, std::size_t end) {
+                work(clipping, begin, end);
+            };
+            shared.take(runs);
+        });
         QThreadPool* pool = QThreadPool::globalInstance();
         pool->start(&helper);
-        shared.takeRuns(m_clipping);
+        auto runs = [&](std::size_t begin, std::size_t end) {
+            work(m_clipping, begin, end);
+        };
+        shared.take(runs);
         if (!pool->tryTake(&helper))
             helper.waitUntilDone();
-        return out;
     }
 
     Sources applicationSources(const HXLiveReportSource& source, HXDictionary*& group) {
@@ -552,7 +576,7 @@ private:
     int m_sortColumn;
     bool m_keepAll;
     bool m_allItems;
-    HXArrayRef m_list;
+    std::vector<HXValue> m_records;
     HXDictionaryRef m_configuration;
     HXArrayRef m_applications;
     HXArrayRef m_pools;
@@ -570,5 +594,5 @@ HXArrayRef eventLogsClippedBetweenTimestamp(const HXLiveReportSource& source, do
     if (defaults.boolForKey(HXDefaultsKeys::LiveReportPools))
         assembly.addPools(source);
     storage.trim();
-    return assembly.list();
+    return assembly.takeList();
 }
