@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <iterator>
 #include <span>
@@ -205,12 +206,21 @@ public:
     SharedRuns(std::size_t count, std::size_t run) : m_count(count), m_run(run) {}
 
     template <typename Work> void take(Work& work) {
-        for (;;) {
-            const std::size_t begin = m_next.fetch_add(m_run, std::memory_order_relaxed);
-            if (begin >= m_count)
-                return;
-            work(begin, std::min(begin + m_run, m_count));
+        while (takeOne(work)) {
         }
+    }
+    // False when no run was left.
+    template <typename Work> bool takeOne(Work& work) {
+        const std::size_t begin = m_next.fetch_add(m_run, std::memory_order_relaxed);
+        if (begin >= m_count)
+            return false;
+        work(begin, std::min(begin + m_run, m_count));
+        return true;
+    }
+    // Only while no other thread takes runs.
+    std::size_t runsLeft() const {
+        const std::size_t next = std::min(m_next.load(std::memory_order_relaxed), m_count);
+        return (m_count - next + m_run - 1) / m_run;
     }
 
 private:
@@ -244,8 +254,9 @@ private:
     QSemaphore m_done;
 };
 
-// Below this many records a second thread costs more than it saves.
+// Below this many records, or this much work, a second thread costs more than it saves.
 constexpr std::size_t kRecordsForASecondThread = 256;
+constexpr std::chrono::microseconds kWorthASecondThread{300};
 
 std::vector<Clipped> keptOf(std::span<Clipped> clipped) {
     std::vector<Clipped> kept;
@@ -369,6 +380,18 @@ private:
             return;
         }
         SharedRuns shared(count, run);
+        auto ownRuns = [&](std::size_t begin, std::size_t end) {
+            work(m_clipping, begin, end);
+        };
+        // The first run tells whether the rest is worth a second thread: records that come back from
+        // their memos, as at nearly every sampling tick, are not.
+        const auto started = std::chrono::steady_clock::now();
+        if (!shared.takeOne(ownRuns))
+            return;
+        if ((std::chrono::steady_clock::now() - started) * shared.runsLeft() < kWorthASecondThread) {
+            shared.take(ownRuns);
+            return;
+        }
         PoolThreadShare helper(m_a, m_b, m_keepAll, [&](Clipping& clipping) {
             auto runs = [&](std::size_t begin, std::size_t end) {
                 work(clipping, begin, end);
@@ -377,10 +400,7 @@ private:
         });
         QThreadPool* pool = QThreadPool::globalInstance();
         pool->start(&helper);
-        auto runs = [&](std::size_t begin, std::size_t end) {
-            work(m_clipping, begin, end);
-        };
-        shared.take(runs);
+        shared.take(ownRuns);
         if (!pool->tryTake(&helper))
             helper.waitUntilDone();
     }
