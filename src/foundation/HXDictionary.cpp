@@ -18,8 +18,7 @@ std::size_t hashOf(QStringView key) {
 QString keyString(HXKey key, int slot) {
     if (slot < 0)
         return key.text.toString();
-    const QStringView text = HXKeys::kWellKnown[static_cast<std::size_t>(slot)].text;
-    return QString::fromRawData(reinterpret_cast<const QChar*>(text.utf16()), text.size());
+    return HXStringOverLiteral(HXKeys::kWellKnown[static_cast<std::size_t>(slot)].text);
 }
 
 } // namespace

@@ -6,6 +6,11 @@
 #include <array>
 #include <cstddef>
 
+// A QString over text that lives as long as the program: copies of it touch no reference count.
+inline QString HXStringOverLiteral(QStringView text) {
+    return QString::fromRawData(reinterpret_cast<const QChar*>(text.utf16()), text.size());
+}
+
 // A dictionary key. The keys of item records are "well known": a dictionary finds them through a
 // fixed slot table instead of comparing strings, which keeps the sampling tick's lookups cheap.
 struct HXKey {

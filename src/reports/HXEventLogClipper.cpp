@@ -4,7 +4,6 @@
 #include "reports/HXEventStream.h"
 
 #include <array>
-#include <iterator>
 
 using namespace HXKeys;
 
@@ -43,14 +42,9 @@ const HXDictionary& prototype(unsigned shape) {
 
 // Most records' path and type are one of a few texts shared by every window, pool or pool item: a copy of
 // those would touch a reference count far away in memory, from every clipping thread, the literal none.
-QString literal(const char16_t* text, std::size_t length) {
-    return QString::fromRawData(reinterpret_cast<const QChar*>(text), static_cast<qsizetype>(length));
-}
-
 HXValue wellKnownTextOr(const HXValue& value) {
-    static const std::array<QString, 3> texts{literal(kWindowPath, std::size(kWindowPath) - 1),
-                                              literal(kPoolPath, std::size(kPoolPath) - 1),
-                                              literal(kPoolItemType, std::size(kPoolItemType) - 1)};
+    static const std::array<QString, 3> texts{
+        HXStringOverLiteral(kWindowPath), HXStringOverLiteral(kPoolPath), HXStringOverLiteral(kPoolItemType)};
     if (value.isString()) {
         for (const QString& text : texts) {
             if (value.toString() == text)

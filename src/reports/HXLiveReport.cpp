@@ -122,6 +122,8 @@ class Clipping {
 public:
     Clipping(double a, double b, bool keepAll, HXClippedLogStorage& storage)
         : m_a(a), m_b(b), m_keepAll(keepAll), m_clipper(&storage) {}
+    // The same clips, into another storage.
+    Clipping into(HXClippedLogStorage& storage) const { return Clipping(m_a, m_b, m_keepAll, storage); }
 
     // Clips each of sources into its place in out, with a null record where the keep rule drops one.
     void clipInto(std::span<const HXDictionaryRef* const> sources, std::span<Clipped> out) {
@@ -232,14 +234,14 @@ private:
 // A pool thread's share of the work, clipping into the thread's own storage.
 class PoolThreadShare final : public QRunnable {
 public:
-    PoolThreadShare(double a, double b, bool keepAll, std::function<void(Clipping&)> work)
-        : m_a(a), m_b(b), m_keepAll(keepAll), m_work(std::move(work)) {
+    PoolThreadShare(const Clipping& like, std::function<void(Clipping&)> work)
+        : m_like(like), m_work(std::move(work)) {
         setAutoDelete(false);
     }
 
     void run() override {
         HXClippedLogStorage& storage = clippedLogStorageOfThisThread();
-        Clipping clipping(m_a, m_b, m_keepAll, storage);
+        Clipping clipping = m_like.into(storage);
         m_work(clipping);
         storage.trim();
         m_done.release();
@@ -247,9 +249,7 @@ public:
     void waitUntilDone() { m_done.acquire(); }
 
 private:
-    double m_a;
-    double m_b;
-    bool m_keepAll;
+    const Clipping& m_like;
     std::function<void(Clipping&)> m_work;
     QSemaphore m_done;
 };
@@ -267,17 +267,11 @@ std::vector<Clipped> keptOf(std::span<Clipped> clipped) {
     return kept;
 }
 
-// A node of a pool's tree of items, in the order the report lists them: end is where its subtree ends.
-struct PoolNode {
-    const HXDictionaryRef* source;
-    std::size_t end;
-};
-
 class Assembly {
 public:
     Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
-        : m_a(a), m_b(b), m_sortColumn(source.sortColumn()), m_keepAll((contentOf(source) & 1) != 0),
-          m_allItems(contentOf(source) >= 2), m_clipping(a, b, m_keepAll, storage) {}
+        : m_sortColumn(source.sortColumn()), m_allItems(contentOf(source) >= 2),
+          m_clipping(a, b, (contentOf(source) & 1) != 0, storage) {}
 
     HXArrayRef takeList() { return HXArray::createWithValues(std::move(m_records)); }
 
@@ -327,16 +321,13 @@ public:
         std::vector<Clipped> clippedPools = clipEach(records(m_pools));
         const std::vector<HXDictionaryRef> pools = sorted(keptOf(clippedPools), m_configuration.get());
         // Every pool's tree of items is clipped at once; a dropped item's subtree is left out below.
-        std::vector<PoolNode> nodes;
+        Sources items;
+        std::vector<std::size_t> subtreeEnd;
         std::vector<std::size_t> treeEnd(pools.size());
         for (std::size_t i = 0; i < pools.size(); ++i) {
-            collectChildren(*sourceOf(*pools[i]), 2, true, nodes);
-            treeEnd[i] = nodes.size();
+            collectChildren(*sourceOf(*pools[i]), 2, true, items, subtreeEnd);
+            treeEnd[i] = items.size();
         }
-        Sources items;
-        items.reserve(nodes.size());
-        for (const PoolNode& node : nodes)
-            items.push_back(node.source);
         std::vector<Clipped> clippedItems = clipEach(items);
         m_records.reserve(m_records.size() + pools.size() + items.size());
         std::size_t next = 0;
@@ -347,7 +338,7 @@ public:
                     m_records.emplace_back(std::move(clippedItems[next].record));
                     ++next;
                 } else {
-                    next = nodes[next].end;
+                    next = subtreeEnd[next];
                 }
             }
         }
@@ -392,7 +383,7 @@ private:
             shared.take(ownRuns);
             return;
         }
-        PoolThreadShare helper(m_a, m_b, m_keepAll, [&](Clipping& clipping) {
+        PoolThreadShare helper(m_clipping, [&](Clipping& clipping) {
             auto runs = [&](std::size_t begin, std::size_t end) {
                 work(clipping, begin, end);
             };
@@ -419,9 +410,10 @@ private:
     }
 
     // Pool items and their windows, unsorted: in the organizer's order where the pool has one (its
-    // listChildren, and theirs), else in stored order. Each node's subtree follows it.
-    void collectChildren(const HXDictionary& parent, int depth, bool organizerOrder,
-                         std::vector<PoolNode>& nodes) {
+    // listChildren, and theirs), else in stored order. Each item's subtree follows it and ends where
+    // subtreeEnd says.
+    void collectChildren(const HXDictionary& parent, int depth, bool organizerOrder, Sources& items,
+                         std::vector<std::size_t>& subtreeEnd) {
         if (depth == 0 || (!m_allItems && !parent.boolForKey(Expanded)))
             return;
         const HXArrayRef& listed = parent.listChildren();
@@ -430,10 +422,11 @@ private:
         if (!organizerOrder && (!stored || !stored->isArray()))
             return;
         for (const HXDictionaryRef* child : records(organizerOrder ? listed : stored->toArray())) {
-            const std::size_t at = nodes.size();
-            nodes.push_back({child, 0});
-            collectChildren(**child, depth - 1, organizerOrder, nodes);
-            nodes[at].end = nodes.size();
+            const std::size_t at = items.size();
+            items.push_back(child);
+            subtreeEnd.push_back(0);
+            collectChildren(**child, depth - 1, organizerOrder, items, subtreeEnd);
+            subtreeEnd[at] = items.size();
         }
     }
 
@@ -591,10 +584,7 @@ private:
         return clipped.find(Source)->toDictionary();
     }
 
-    double m_a;
-    double m_b;
     int m_sortColumn;
-    bool m_keepAll;
     bool m_allItems;
     std::vector<HXValue> m_records;
     HXDictionaryRef m_configuration;
