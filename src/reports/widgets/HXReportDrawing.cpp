@@ -650,9 +650,11 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
                         const HXReportDrawingStyle& style, const HXReportPointerState& pointer,
                         const QRectF& bounds, const QRectF& visibleRect, bool includeBackground,
                         bool includeLabels, bool includeMouseSpanOrLocation,
-                        std::vector<HXReportRowRect>* storeRects) {
+                        std::vector<HXReportRowRect>* storeRects, const QRectF& exposedRect) {
     const SchemeColours colours = coloursFor(style.scheme);
     const QRectF visible = visibleRect.intersected(bounds);
+    // Everything a row draws stays inside it, so a row outside the exposed part draws nothing there.
+    const QRectF exposed = exposedRect.isNull() ? visible : visible.intersected(exposedRect);
     if (storeRects)
         storeRects->clear();
     painter.save();
@@ -688,6 +690,8 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
             continue;
         if (storeRects)
             storeRects->push_back({record, row});
+        if (!row.intersects(exposed))
+            continue;
         if (style.drawTotalActivity)
             drawChannel(painter, record->arrayPointerForKey(ActiveLog), timeLapse, normalizing, row,
                         content.begin, content.end, colours.total, bars);

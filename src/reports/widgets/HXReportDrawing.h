@@ -80,12 +80,14 @@ bool HXReportRowIsIndented(const HXDictionary& record);
 // The whole report: the background, the rows visible in visibleRect (from the last to the first), their
 // labels and the sticky headers, the ribbon, and the pointer's span, time and indicator; or a centred
 // message when there is a status or nothing to show. Without labels it draws as small renderings do: no
-// labels, headers or pointer, opaque bars. storeRects gets every drawn row.
+// labels, headers or pointer, opaque bars. storeRects gets every visible row. With an exposedRect only the
+// rows that meet it are drawn: a view repainting a few changed rows skips the others.
 void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
                         const HXReportDrawingStyle& style, const HXReportPointerState& pointer,
                         const QRectF& bounds, const QRectF& visibleRect, bool includeBackground,
                         bool includeLabels, bool includeMouseSpanOrLocation,
-                        std::vector<HXReportRowRect>* storeRects = nullptr);
+                        std::vector<HXReportRowRect>* storeRects = nullptr,
+                        const QRectF& exposedRect = QRectF());
 
 // What drawReportInBounds draws from the content and the style, the pointer aside: a number for each row
 // drawn in visibleRect, with its rectangle, one for the ribbon's knob (to an eighth of a point) and one

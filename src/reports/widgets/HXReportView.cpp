@@ -12,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -141,10 +142,10 @@ HXDictionaryRef HXReportView::eventLogAtLocation(QPointF location) const {
     return nullptr;
 }
 
-void HXReportView::paintEvent(QPaintEvent*) {
+void HXReportView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     drawReportInBounds(painter, m_content, drawingStyle(), m_pointer, QRectF(rect()), visibleReportRect(),
-                       true, true, true, &m_rowRects);
+                       true, true, true, &m_rowRects, QRectF(event->rect()));
 }
 
 bool HXReportView::isInRibbon(QPointF point) const {

@@ -341,3 +341,68 @@ TEST(HXReportDrawing, AWindowsBulletSitsUnderItsApplicationsNameWithAGapBeforeIt
     EXPECT_LE(std::abs(bullet.front() - parent.front()), 1);
     EXPECT_GE(name.front() - bullet.back() - 1, bullet.back() - bullet.front() + 1);
 }
+
+TEST(HXReportDrawing, DrawingOnlyTheExposedRowsLeavesTheSamePixelsThere) {
+    // Applications, windows and pools with labels, headers and the ribbon, at a height the rows do not
+    // divide evenly: what a view repaints for two changed rows must match the whole picture there.
+    std::vector<HXDictionaryRef> records;
+    for (int i = 0; i < 9; ++i) {
+        const double at = kBegin + 10 * i;
+        records.push_back(reportRecord(QStringLiteral("Record %1 with a long name").arg(i), {at, -(at + 30)},
+                                       {at, -(at + 60)}, i % 3 == 1 ? QStringLiteral("_Window") : QString()));
+    }
+    records.push_back(reportRecord(QStringLiteral("Pool"), {kBegin, -(kBegin + 50)}, {},
+                                   QStringLiteral("_Pool"), QStringLiteral("Pool Item")));
+    records.push_back(reportRecord(QStringLiteral("Item"), {kBegin, -(kBegin + 40)}, {},
+                                   QStringLiteral("Mail"), QStringLiteral("Pool Item")));
+    HXReportViewContent content = reportContent(records, kBegin, kBegin + 100, kBegin - 100, kBegin + 100);
+    content.firstPoolRow = 9;
+    ASSERT_TRUE(content.hasSections());
+    ASSERT_TRUE(content.showsRibbon());
+    const QSize size(420, 611);
+    const QRectF bounds(QPointF(0, 0), QSizeF(size));
+    const std::vector<QRectF> rows = HXReportRowRectangles(content, bounds, true);
+    ASSERT_EQ(rows.size(), records.size());
+    const QColor background = HXReportBackgroundColor(HXColorScheme::Original);
+
+    for (const HXColorScheme scheme : {HXColorScheme::Original, HXColorScheme::Dark, HXColorScheme::Light}) {
+        HXReportDrawingStyle style;
+        style.scheme = scheme;
+        std::vector<HXReportRowRect> allRects;
+        const QImage whole = draw(content, style, size, true, QRectF(), &allRects);
+        // As a widget repaints: the painter clipped to the exposed rows, over stale pixels.
+        const QRegion exposed = QRegion(rows[2].toAlignedRect()) + QRegion(rows[10].toAlignedRect());
+        QImage part(size, QImage::Format_ARGB32_Premultiplied);
+        part.fill(Qt::magenta);
+        std::vector<HXReportRowRect> partRects;
+        {
+            QPainter painter(&part);
+            painter.setClipRegion(exposed);
+            drawReportInBounds(painter, content, style, HXReportPointerState(), bounds, bounds, true, true,
+                               false, &partRects, QRectF(exposed.boundingRect()));
+        }
+        int compared = 0;
+        for (const QRect& r : exposed) {
+            for (int y = r.top(); y <= r.bottom(); ++y) {
+                for (int x = r.left(); x <= r.right(); ++x, ++compared)
+                    ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+            }
+        }
+        EXPECT_GT(compared, 2 * 420 * 40);
+        // Hit-testing still knows every row.
+        EXPECT_EQ(partRects.size(), allRects.size());
+    }
+
+    // Unclipped, a row away from the exposed part shows only the background: it was skipped.
+    std::vector<HXReportRowRect> rects;
+    QImage part(size, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&part);
+        drawReportInBounds(painter, content, HXReportDrawingStyle(), HXReportPointerState(), bounds, bounds,
+                           true, true, false, &rects, rows[2]);
+    }
+    const QImage whole = draw(content, HXReportDrawingStyle(), size, true);
+    const QPoint inSkippedRow = rows[5].center().toPoint();
+    EXPECT_NE(whole.pixelColor(inSkippedRow), background);
+    EXPECT_EQ(part.pixelColor(inSkippedRow), background);
+}
