@@ -57,6 +57,11 @@ public:
     void setOverallTimes(double applications, double pools);
     const HXArrayRef& listApplications() const { return m_listApplications; }
     const HXArrayRef& listPools() const { return m_listPools; }
+    // For views that update only what a tick changed. After a full pass any record may have changed;
+    // otherwise only the applications and pools the last tick looked at, with their windows and items,
+    // since everything else changes through commands, whose ticks are full passes.
+    bool lastTickLookedAtEverything() const { return m_lastTickLookedAtEverything; }
+    bool lastTickLookedAt(const HXDictionary* applicationOrPool) const;
     void setShowInactiveApplications(bool show) { m_showInactiveApplications = show; }
     void setShowInactivePools(bool show) { m_showInactivePools = show; }
     // The organizer's sort column (0 name, 1 foreground time, 2 total time); setting it runs a tick.
@@ -166,6 +171,9 @@ private:
     double m_overallPoolTime = 0;
     HXArrayRef m_listApplications;
     HXArrayRef m_listPools;
+    bool m_lastTickLookedAtEverything = true;
+    // Sorted by address.
+    std::vector<const HXDictionary*> m_lastTickLookedAt;
     bool m_showInactiveApplications = true;
     bool m_showInactivePools = true;
     int m_sortColumn = 1;

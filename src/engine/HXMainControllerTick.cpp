@@ -503,6 +503,15 @@ void HXMainController::runTick() {
                                      .run(sample);
 
     const Consolidation consolidated = Consolidator(seen, time, m_shortcut).run(configuration);
+    m_lastTickLookedAtEverything = consolidated.fullPass;
+    m_lastTickLookedAt.clear();
+    if (!consolidated.fullPass) {
+        for (const Consolidation::Application& application : consolidated.applications)
+            m_lastTickLookedAt.push_back(application.record);
+        m_lastTickLookedAt.insert(m_lastTickLookedAt.end(), consolidated.pools.begin(),
+                                  consolidated.pools.end());
+        std::sort(m_lastTickLookedAt.begin(), m_lastTickLookedAt.end());
+    }
 
     const ListSettings settings{m_showInactiveApplications, m_showInactivePools,
                                 m_services.defaults.boolForKey(HXDefaultsKeys::PoolsTreatPausedAsActive),
@@ -514,6 +523,11 @@ void HXMainController::runTick() {
     Q_EMIT poolListReloaded();
 
     m_screenshots.takeScreenshotIfDue(time.now);
+}
+
+bool HXMainController::lastTickLookedAt(const HXDictionary* applicationOrPool) const {
+    return m_lastTickLookedAtEverything ||
+           std::binary_search(m_lastTickLookedAt.begin(), m_lastTickLookedAt.end(), applicationOrPool);
 }
 
 HXTickTime HXMainController::startTick(HXDictionary& configuration) {

@@ -110,6 +110,12 @@ void HXItemList::restoreExpandedState() {
         for (const std::unique_ptr<HXItemProxy>& child : parent.children()) {
             if (!child->representedItem())
                 continue;
+            // Rows the model did not read keep the expansion they had.
+            if (!m_model->mayNeedExpansionRestored(*child)) {
+                if (child->hasMadeChildren())
+                    walk(*child);
+                continue;
+            }
             const bool expanded = child->representedItem()->boolForKey(HXKeys::Expanded);
             const QModelIndex index = m_model->indexForProxy(child.get());
             if (expanded != isExpanded(index) && (!expanded || child->hasMadeChildren()))

@@ -29,6 +29,8 @@ private:
     struct TimeCell {
         QString text;
         long step = -2;
+        // The record's time, which an unchanged record keeps while the overall time moves on.
+        double exactSeconds = -1;
         double seconds = -1;
         double percent = -1;
         unsigned settings = 0;
@@ -52,7 +54,8 @@ private:
     int m_row = 0;
     std::vector<std::unique_ptr<HXItemProxy>> m_children;
     bool m_madeChildren = false;
-    // The reload that last listed this proxy.
+    // The reload that last listed this proxy, and the one that made it.
     unsigned m_generation = 0;
+    unsigned m_madeIn = 0;
     Signature m_signature;
 };

@@ -47,7 +47,7 @@ HXOrganizerModel::HXOrganizerModel(HXMainController& controller, Outline outline
     connect(&controller,
             outline == Outline::Applications ? &HXMainController::applicationListReloaded
                                              : &HXMainController::poolListReloaded,
-            this, &HXOrganizerModel::reload);
+            this, &HXOrganizerModel::reloadAfterTick);
 }
 
 HXOrganizerModel::~HXOrganizerModel() = default;
@@ -69,17 +69,42 @@ const HXArray* HXOrganizerModel::childRecords(const HXDictionary& record) {
 }
 
 void HXOrganizerModel::reload() {
+    reloadRows(true);
+}
+
+void HXOrganizerModel::reloadAfterTick() {
+    reloadRows(m_controller.lastTickLookedAtEverything());
+}
+
+void HXOrganizerModel::reloadRows(bool everything) {
+    m_generationBeforeLastReload = m_generation;
     ++m_generation;
-    collectFilteredApplications();
+    const bool filtersChanged = collectFilteredApplications();
     const HXUserDefaults& defaults = m_controller.services().defaults;
-    m_globalFlags = (defaults.boolForKey(u"Organizer Shows Percentages") ? PercentagesFlag : kNoFlag) |
-                    (defaults.boolForKey(u"Express Time Intervals As Days") ? DaysFlag : kNoFlag) |
-                    (defaults.boolForKey(u"Show Info Buttons") ? InfoButtonsFlag : kNoFlag);
+    const unsigned globalFlags =
+        (defaults.boolForKey(u"Organizer Shows Percentages") ? PercentagesFlag : kNoFlag) |
+        (defaults.boolForKey(u"Express Time Intervals As Days") ? DaysFlag : kNoFlag) |
+        (defaults.boolForKey(u"Show Info Buttons") ? InfoButtonsFlag : kNoFlag);
+    AdHocTiming timing = adHocTiming();
+    m_lastReloadWasFull =
+        everything || filtersChanged || globalFlags != m_globalFlags || timing != m_adHocTiming;
+    m_globalFlags = globalFlags;
+    m_adHocTiming = std::move(timing);
     // Everything below the header row.
     const HXArrayRef records = topLevelRecords();
     updateChildren(m_root, records.get());
-    updateSubtree(m_root);
+    updateSubtree(m_root, m_lastReloadWasFull ? RowsToRead::All : RowsToRead::LookedAtByTheTick);
     Q_EMIT reloaded();
+}
+
+bool HXOrganizerModel::mayNeedExpansionRestored(const HXItemProxy& proxy) const {
+    return m_lastReloadWasFull || proxy.m_madeIn > m_generationBeforeLastReload;
+}
+
+HXOrganizerModel::AdHocTiming HXOrganizerModel::adHocTiming() const {
+    if (!m_adHocTimer || !m_adHocTimer->isRunning())
+        return {};
+    return {true, m_adHocTimer->timedPool().get(), m_adHocTimer->timedName()};
 }
 
 void HXOrganizerModel::noteWindowTitleFiltersChanged() {
@@ -87,22 +112,22 @@ void HXOrganizerModel::noteWindowTitleFiltersChanged() {
     m_filterEntriesCount = -1;
 }
 
-void HXOrganizerModel::collectFilteredApplications() {
+bool HXOrganizerModel::collectFilteredApplications() {
     if (m_outline != Outline::Applications)
-        return;
+        return false;
     const HXDictionaryRef& configuration = m_controller.configuration();
     const HXArray* entries =
         configuration ? configuration->arrayPointerForKey(HXFilterKeys::WindowTitleFilters) : nullptr;
     // Filters change through their editor (which says so) or with the configuration.
     const qsizetype count = entries ? entries->count() : 0;
-    if (entries && entries == m_filterEntries && count == m_filterEntriesCount)
-        return;
+    if (entries == m_filterEntries && count == m_filterEntriesCount)
+        return false;
     m_filterEntries = entries;
     m_filterEntriesCount = count;
     m_filteredApplications.clear();
     m_proxiesWithFilters.clear();
     if (!entries)
-        return;
+        return true;
     for (const HXValue& value : entries->values()) {
         const HXDictionaryRef& entry = value.toDictionary();
         const HXArray* filters = entry ? entry->arrayPointerForKey(HXFilterKeys::Filters) : nullptr;
@@ -114,6 +139,7 @@ void HXOrganizerModel::collectFilteredApplications() {
                 m_filteredApplications.insert(v->toString());
         }
     }
+    return true;
 }
 
 // Brings the parent's child rows (after the header row, for the root) to the records' order.
@@ -196,6 +222,7 @@ void HXOrganizerModel::insertProxies(HXItemProxy& parent, int position,
     for (const HXDictionaryRef& record : records) {
         auto proxy = std::make_unique<HXItemProxy>(record, &parent);
         proxy->m_generation = m_generation;
+        proxy->m_madeIn = m_generation;
         proxy->m_signature = signatureOf(*proxy, childRecords(*record) != nullptr);
         m_proxies[record.get()] = proxy.get();
         made.push_back(std::move(proxy));
@@ -223,8 +250,9 @@ void HXOrganizerModel::renumber(HXItemProxy& parent, std::size_t from) {
 }
 
 // Child rows of expanded rows follow their records; the cells whose look changed are redrawn, runs of
-// rows with the same changed columns at a time.
-void HXOrganizerModel::updateSubtree(HXItemProxy& parent) {
+// rows with the same changed columns at a time. Rows whose records cannot have changed are not read:
+// their cells follow the overall time from what they show.
+void HXOrganizerModel::updateSubtree(HXItemProxy& parent, RowsToRead rows) {
     int first = -1;
     int last = -1;
     unsigned runColumns = 0;
@@ -239,27 +267,34 @@ void HXOrganizerModel::updateSubtree(HXItemProxy& parent) {
     };
     for (const std::unique_ptr<HXItemProxy>& child : parent.m_children) {
         HXItemProxy& proxy = *child;
-        const HXArray* records = proxy.m_record ? childRecords(*proxy.m_record) : nullptr;
-        if (proxy.m_record) {
+        unsigned columns = 0;
+        if (!proxy.m_record) {
+            HXItemProxy::Signature signature = signatureOf(proxy, false);
+            columns = changedColumns(proxy.m_signature, signature);
+            proxy.m_signature = std::move(signature);
+        } else if (rows == RowsToRead::All || (rows == RowsToRead::LookedAtByTheTick &&
+                                               m_controller.lastTickLookedAt(proxy.m_record.get()))) {
+            const HXArray* records = childRecords(*proxy.m_record);
             if (proxy.m_record->boolForKey(Expanded) && records) {
                 proxy.m_madeChildren = true;
                 updateChildren(proxy, records);
-                updateSubtree(proxy);
+                updateSubtree(proxy, RowsToRead::All);
             } else if (proxy.m_madeChildren) {
-                // Collapsed: its rows are made again when it opens.
-                if (!proxy.m_children.empty()) {
-                    beginRemoveRows(indexForProxy(&proxy), 0, static_cast<int>(proxy.m_children.size()) - 1);
-                    for (const std::unique_ptr<HXItemProxy>& grandchild : proxy.m_children)
-                        forget(*grandchild);
-                    proxy.m_children.clear();
-                    endRemoveRows();
-                }
-                proxy.m_madeChildren = false;
+                removeChildRows(proxy);
             }
+            HXItemProxy::Signature signature = signatureOf(proxy, records != nullptr);
+            columns = changedColumns(proxy.m_signature, signature);
+            proxy.m_signature = std::move(signature);
+        } else {
+            // Only the outline changes "Expanded" between full reloads, and it makes the rows it opens.
+            if (proxy.m_madeChildren) {
+                if (proxy.m_record->boolForKey(Expanded))
+                    updateSubtree(proxy, RowsToRead::None);
+                else
+                    removeChildRows(proxy);
+            }
+            columns = retime(proxy.m_signature);
         }
-        HXItemProxy::Signature signature = signatureOf(proxy, records != nullptr);
-        const unsigned columns = changedColumns(proxy.m_signature, signature);
-        proxy.m_signature = std::move(signature);
         if (columns != runColumns)
             flush();
         if (!columns)
@@ -273,12 +308,22 @@ void HXOrganizerModel::updateSubtree(HXItemProxy& parent) {
     flush();
 }
 
-// The columns to redraw as a contiguous run of bits: from the first changed column to the last.
+// Collapsed: its rows are made again when it opens.
+void HXOrganizerModel::removeChildRows(HXItemProxy& proxy) {
+    if (!proxy.m_children.empty()) {
+        beginRemoveRows(indexForProxy(&proxy), 0, static_cast<int>(proxy.m_children.size()) - 1);
+        for (const std::unique_ptr<HXItemProxy>& grandchild : proxy.m_children)
+            forget(*grandchild);
+        proxy.m_children.clear();
+        endRemoveRows();
+    }
+    proxy.m_madeChildren = false;
+}
+
 unsigned HXOrganizerModel::changedColumns(const HXItemProxy::Signature& was,
                                           const HXItemProxy::Signature& is) {
-    constexpr unsigned kAll = (1u << ColumnCount) - 1;
     if (was.rowFlags != is.rowFlags)
-        return kAll;
+        return runOfColumns((1u << ColumnCount) - 1);
     unsigned changed = 0;
     if (was.nameFlags != is.nameFlags || was.name != is.name)
         changed |= 1u << NameColumn;
@@ -286,24 +331,53 @@ unsigned HXOrganizerModel::changedColumns(const HXItemProxy::Signature& was,
         changed |= 1u << FrontColumn;
     if (!was.total.looksLike(is.total))
         changed |= 1u << TotalColumn;
+    return runOfColumns(changed);
+}
+
+// The columns to redraw as a contiguous run of bits: from the first changed column to the last.
+unsigned HXOrganizerModel::runOfColumns(unsigned changed) {
     if (!changed)
         return 0;
     const unsigned below = (1u << std::countr_zero(changed)) - 1;
     return ((1u << std::bit_width(changed)) - 1) & ~below;
 }
 
-HXItemProxy::TimeCell HXOrganizerModel::timeCell(double seconds, const HXItemProxy::TimeCell& was) const {
-    HXItemProxy::TimeCell cell;
+void HXOrganizerModel::measure(HXItemProxy::TimeCell& cell, double seconds) const {
     const double overall = overallTime();
     // Without any overall time the pies are empty rings, whatever the record's time.
     const bool noOverall = overall < 0.001;
     cell.step = noOverall ? -2 : HXPieQuantizationStep(seconds, overall);
+    cell.exactSeconds = seconds;
     cell.seconds = std::floor(seconds);
+    cell.percent = -1;
     if ((m_globalFlags & PercentagesFlag) && !noOverall)
         cell.percent = overall - seconds <= 0.001 ? 100 : std::floor(seconds * 100 / overall);
     cell.settings = m_globalFlags;
+}
+
+HXItemProxy::TimeCell HXOrganizerModel::timeCell(double seconds, const HXItemProxy::TimeCell& was) const {
+    HXItemProxy::TimeCell cell;
+    measure(cell, seconds);
     cell.text = cell.sameSource(was) ? was.text : timeText(seconds);
     return cell;
+}
+
+// An unchanged record's time cells against the overall time as it is now; the columns to redraw.
+unsigned HXOrganizerModel::retime(HXItemProxy::Signature& signature) const {
+    unsigned changed = 0;
+    for (const auto& [cell, column] :
+         {std::pair{&signature.front, FrontColumn}, std::pair{&signature.total, TotalColumn}}) {
+        HXItemProxy::TimeCell now;
+        measure(now, cell->exactSeconds);
+        const bool sameText = now.sameSource(*cell);
+        if (sameText && now.step == cell->step)
+            continue;
+        now.text = sameText ? std::move(cell->text) : timeText(now.exactSeconds);
+        if (now.step != cell->step || (!sameText && now.text != cell->text))
+            changed |= 1u << column;
+        *cell = std::move(now);
+    }
+    return runOfColumns(changed);
 }
 
 HXItemProxy::Signature HXOrganizerModel::signatureOf(const HXItemProxy& proxy, bool expandable) const {

@@ -30,8 +30,11 @@ public:
     Outline outline() const { return m_outline; }
     HXMainController& controller() const { return m_controller; }
 
-    // Brings the rows up to the controller's list (done on every tick).
+    // Brings every row up to the controller's list.
     void reload();
+    // Whether the outline should look at the row's "Expanded" after the last reload: after a full one, or
+    // when the row is new since the reload before.
+    bool mayNeedExpansionRestored(const HXItemProxy& proxy) const;
 
     HXItemProxy* proxyForIndex(const QModelIndex& index) const;
     QModelIndex indexForProxy(const HXItemProxy* proxy, int column = NameColumn) const;
@@ -79,6 +82,20 @@ Q_SIGNALS:
 
 private:
     using Proxies = std::vector<std::unique_ptr<HXItemProxy>>;
+    // The rows a reload reads from their records; the others only follow the overall time.
+    enum class RowsToRead { All, LookedAtByTheTick, None };
+    // What the name cells of pools' entries show while the ad hoc timer runs.
+    struct AdHocTiming {
+        bool running = false;
+        const HXDictionary* pool = nullptr;
+        QString name;
+        bool operator==(const AdHocTiming&) const = default;
+    };
+
+    // After a tick only the applications and pools it looked at have changed, unless it was a full pass.
+    void reloadAfterTick();
+    void reloadRows(bool everything);
+    AdHocTiming adHocTiming() const;
 
     HXArrayRef topLevelRecords() const;
     static const HXArray* childRecords(const HXDictionary& record);
@@ -87,11 +104,16 @@ private:
     void insertProxies(HXItemProxy& parent, int position, const std::vector<HXDictionaryRef>& records);
     void forget(HXItemProxy& proxy);
     void renumber(HXItemProxy& parent, std::size_t from);
-    void updateSubtree(HXItemProxy& parent);
+    void updateSubtree(HXItemProxy& parent, RowsToRead rows);
+    void removeChildRows(HXItemProxy& proxy);
     HXItemProxy::Signature signatureOf(const HXItemProxy& proxy, bool expandable) const;
+    void measure(HXItemProxy::TimeCell& cell, double seconds) const;
     HXItemProxy::TimeCell timeCell(double seconds, const HXItemProxy::TimeCell& was) const;
+    unsigned retime(HXItemProxy::Signature& signature) const;
     static unsigned changedColumns(const HXItemProxy::Signature& was, const HXItemProxy::Signature& is);
-    void collectFilteredApplications();
+    static unsigned runOfColumns(unsigned changed);
+    // True when the filters changed since the last reload.
+    bool collectFilteredApplications();
     QString timeText(double seconds) const;
     QString headerText(int column) const;
     const HXDictionary* draggedRecord(const QMimeData* data) const;
@@ -102,6 +124,10 @@ private:
     HXItemProxy m_root{nullptr, nullptr};
     std::unordered_map<const HXDictionary*, HXItemProxy*> m_proxies;
     unsigned m_generation = 0;
+    // The generation of the reload before the last, and whether the last was a full one.
+    unsigned m_generationBeforeLastReload = 0;
+    bool m_lastReloadWasFull = true;
+    AdHocTiming m_adHocTiming;
     // Application identifiers and names whose window title filter is set, gathered at each reload.
     QSet<QString> m_filteredApplications;
     const HXArray* m_filterEntries = nullptr;
