@@ -213,6 +213,14 @@ struct RowFonts {
 };
 
 // basis: the height of the shortest row, so that rows a point apart share their fonts.
+QRectF labelRect(const QRectF& row, double basis) {
+    // Tall rows keep the label of a row of the standard height at their top.
+    const double standard = std::min({row.height(), basis, kHXReportRowHeight});
+    const double inset = std::floor(standard / 7);
+    const double side = std::max(inset, 8.0);
+    return QRectF(row.left() + side, row.top() + inset, row.width() - 2 * side, standard - 2 * inset);
+}
+
 void drawLabels(QPainter& painter, const HXDictionary& record, const QRectF& row, double basis,
                 const HXReportViewContent& content, const HXReportDrawingStyle& style,
                 const SchemeColours& colours, RowFonts& fonts) {
@@ -221,11 +229,7 @@ void drawLabels(QPainter& painter, const HXDictionary& record, const QRectF& row
     overlay.setColorAt(1, colours.overlayBottom);
     painter.fillRect(row, overlay);
 
-    // Tall rows keep the label of a row of the standard height at their top.
-    const double standard = std::min({row.height(), basis, kHXReportRowHeight});
-    const double inset = std::floor(standard / 7);
-    const double side = std::max(inset, 8.0);
-    QRectF label(row.left() + side, row.top() + inset, row.width() - 2 * side, standard - 2 * inset);
+    QRectF label = labelRect(row, basis);
     const double nameHeight = std::floor(label.height() * 0.6);
     if (fonts.height != label.height()) {
         fonts.height = label.height();
@@ -497,21 +501,25 @@ HXReportAppearance HXReportAppearanceInBounds(const HXReportViewContent& content
         const HXDictionaryRef& record = records[i].toDictionary();
         if (!row.intersects(visible) || row.height() <= 0 || !record)
             continue;
-        std::size_t h = hashRect(qHash(i), row);
-        for (const auto& [drawn, key] : {std::pair{style.drawTotalActivity, ActiveLog},
+        HXReportRowAppearance& drawn = appearance.rows.emplace_back();
+        drawn.rect = row;
+        for (const auto& [shown, key] : {std::pair{style.drawTotalActivity, ActiveLog},
                                          std::pair{style.drawFrontActivity, FrontActiveLog}}) {
-            if (!drawn)
+            if (!shown)
                 continue;
             channelBars(record->arrayPointerForKey(key), layout.timeLapse, layout.normalizing, row,
                         content.begin, content.end, bars);
-            h = qHashMulti(h, bars.size());
+            drawn.bars = qHashMulti(drawn.bars, bars.size());
             for (const QRectF& bar : bars)
-                h = hashRect(h, bar);
+                drawn.bars = hashRect(drawn.bars, bar);
         }
-        if (includeLabels && row.height() >= 10)
-            h = qHashMulti(h, HXReportRowIsIndented(*record), HXReportRowName(record->stringForKey(Name)),
+        if (includeLabels && row.height() >= 10) {
+            drawn.labels =
+                qHashMulti(0, HXReportRowIsIndented(*record), HXReportRowName(record->stringForKey(Name)),
                            HXReportFinePrint(*record, content, style));
-        appearance.rows.emplace_back(row, h);
+            // Text is clipped to its line; its shadow falls half a point below.
+            drawn.labelArea = labelRect(row, layout.basis).adjusted(-2, -2, 2, 2).intersected(row);
+        }
     }
     return appearance;
 }

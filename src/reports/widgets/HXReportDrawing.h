@@ -89,14 +89,24 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
                         std::vector<HXReportRowRect>* storeRects = nullptr,
                         const QRectF& exposedRect = QRectF());
 
-// What drawReportInBounds draws from the content and the style, the pointer aside: a number for each row
-// drawn in visibleRect, with its rectangle, one for the ribbon's knob (to an eighth of a point) and one
-// for all the rest. Equal numbers draw equal pictures, so that a view redraws only what changed.
+// What drawReportInBounds draws from the content and the style, the pointer aside: numbers for the bars and
+// the labels of each row drawn in visibleRect, with its rectangle, one for the ribbon's knob (to an eighth
+// of a point) and one for all the rest. Equal numbers draw equal pictures, so that a view redraws only
+// what changed.
+struct HXReportRowAppearance {
+    QRectF rect;
+    std::size_t bars = 0;
+    std::size_t labels = 0;
+    // All that the labels draw: what changes when only they do.
+    QRectF labelArea;
+
+    friend bool operator==(const HXReportRowAppearance&, const HXReportRowAppearance&) = default;
+};
 struct HXReportAppearance {
     std::size_t frame = 0;
     std::size_t ribbon = 0;
     QRectF ribbonRect;
-    std::vector<std::pair<QRectF, std::size_t>> rows;
+    std::vector<HXReportRowAppearance> rows;
 
     friend bool operator==(const HXReportAppearance&, const HXReportAppearance&) = default;
 };

@@ -67,11 +67,14 @@ void HXReportView::updateIgnoringVisibility(bool ignoreVisibility) {
         if (changed)
             update(m_drawn->ribbonRect.toAlignedRect().united(appearance.ribbonRect.toAlignedRect()));
         for (std::size_t i = 0; i < appearance.rows.size(); ++i) {
-            const auto& [was, wasHash] = m_drawn->rows[i];
-            const auto& [now, nowHash] = appearance.rows[i];
-            if (was == now && wasHash == nowHash)
+            const HXReportRowAppearance& was = m_drawn->rows[i];
+            const HXReportRowAppearance& now = appearance.rows[i];
+            if (was == now)
                 continue;
-            update(was.toAlignedRect().united(now.toAlignedRect()));
+            // Mostly a fine print that reads a second more.
+            const bool onlyLabels = was.rect == now.rect && was.bars == now.bars;
+            update(onlyLabels ? now.labelArea.toAlignedRect()
+                              : was.rect.toAlignedRect().united(now.rect.toAlignedRect()));
             changed = true;
         }
     }

@@ -406,3 +406,44 @@ TEST(HXReportDrawing, DrawingOnlyTheExposedRowsLeavesTheSamePixelsThere) {
     EXPECT_NE(whole.pixelColor(inSkippedRow), background);
     EXPECT_EQ(part.pixelColor(inSkippedRow), background);
 }
+
+TEST(HXReportDrawing, AFinePrintThatChangesAloneChangesOnlyTheLabelArea) {
+    // A second more over an hour moves no bar, but the fine print reads it.
+    const auto contentEndingAt = [](double end) {
+        std::vector<HXDictionaryRef> records{
+            reportRecord(QStringLiteral("Editor"), {kBegin + 600, -end}, {kBegin, -end}),
+            reportRecord(QStringLiteral("Notes"), {kBegin + 60, -(kBegin + 900)}, {},
+                         QStringLiteral("_Window"))};
+        return reportContent(records, kBegin, kBegin + 3600, kBegin, kBegin + 3600);
+    };
+    const HXReportViewContent before = contentEndingAt(kBegin + 1800);
+    const HXReportViewContent after = contentEndingAt(kBegin + 1801);
+    for (const HXColorScheme scheme : {HXColorScheme::Original, HXColorScheme::Dark, HXColorScheme::Light}) {
+        HXReportDrawingStyle style;
+        style.scheme = scheme;
+        const QSize size(500, 92);
+        const QRectF bounds(QPointF(0, 0), QSizeF(size));
+        const HXReportAppearance was = HXReportAppearanceInBounds(before, style, bounds, bounds, true);
+        const HXReportAppearance is = HXReportAppearanceInBounds(after, style, bounds, bounds, true);
+        ASSERT_EQ(is.rows.size(), 2u);
+        EXPECT_EQ(was.frame, is.frame);
+        EXPECT_EQ(was.rows[1], is.rows[1]);
+        EXPECT_EQ(was.rows[0].bars, is.rows[0].bars);
+        EXPECT_NE(was.rows[0].labels, is.rows[0].labels);
+        const QRect area = is.rows[0].labelArea.toAlignedRect();
+        EXPECT_TRUE(is.rows[0].rect.contains(is.rows[0].labelArea));
+
+        const QImage a = draw(before, style, size, true);
+        const QImage b = draw(after, style, size, true);
+        int inside = 0;
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                if (a.pixel(x, y) == b.pixel(x, y))
+                    continue;
+                ASSERT_TRUE(area.contains(x, y)) << x << "," << y;
+                ++inside;
+            }
+        }
+        EXPECT_GT(inside, 0);
+    }
+}
