@@ -73,8 +73,8 @@ struct Rig : HeavyEngineRig {
         painted.pixels = 0;
     }
     void reload() {
-        organizer->applicationModel().reload();
-        organizer->poolModel().reload();
+        organizer->applicationModel().reloadAfterTick();
+        organizer->poolModel().reloadAfterTick();
     }
     // What the event loop does after the tick: the window's pending updates are drawn (at once: main sets
     // the platform's wait before an update to none).

@@ -32,6 +32,9 @@ public:
 
     // Brings every row up to the controller's list.
     void reload();
+    // What every tick does: after a tick only the applications and pools it looked at have changed,
+    // unless it was a full pass.
+    void reloadAfterTick();
     // Whether the outline should look at the row's "Expanded" after the last reload: after a full one, or
     // when the row is new since the reload before.
     bool mayNeedExpansionRestored(const HXItemProxy& proxy) const;
@@ -92,8 +95,6 @@ private:
         bool operator==(const AdHocTiming&) const = default;
     };
 
-    // After a tick only the applications and pools it looked at have changed, unless it was a full pass.
-    void reloadAfterTick();
     void reloadRows(bool everything);
     AdHocTiming adHocTiming() const;
 
