@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -719,9 +720,29 @@ TEST(HXMenus, APausedTimerStillCountsAsRunningForTheMenusAndTheOrganizersMarking
     EXPECT_EQ(marked(), (QList<bool>{true, true, true}));
     EXPECT_TRUE(entries(*h.menus, *file)[3].endsWith(QStringLiteral(" (off)")));
 
-    // Another name: the pool and its ad hoc item stay marked, the entry not.
+    // Another name: the pool and its ad hoc item stay marked, the entry not, and the organizer draws the
+    // entry's name again at the next tick, though only the timer changed.
+    pools.reload();
+    pools.setRowExpanded(pools.indexForRecord(work.get()), true);
+    pools.setRowExpanded(pools.indexForRecord(adHocItem.get()), true);
+    const QModelIndex callRow = pools.indexForRecord(call.get());
+    ASSERT_TRUE(callRow.isValid());
+    h.tickAfter(0.5);
+    QSignalSpy redrawn(&pools, &QAbstractItemModel::dataChanged);
     h.timer.controlTextDidChange(QStringLiteral("Standup"));
     EXPECT_EQ(marked(), (QList<bool>{true, true, false}));
+    h.tickAfter(0.5);
+    const auto redraws = [&](const QModelIndex& cell) {
+        for (const QList<QVariant>& signal : redrawn) {
+            const auto topLeft = signal[0].value<QModelIndex>();
+            const auto bottomRight = signal[1].value<QModelIndex>();
+            if (topLeft.parent() == cell.parent() && topLeft.row() <= cell.row() &&
+                cell.row() <= bottomRight.row() && topLeft.column() <= cell.column())
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(redraws(pools.indexForRecord(call.get())));
 
     h.timer.done(0);
     EXPECT_FALSE(h.adHoc->isRunning());

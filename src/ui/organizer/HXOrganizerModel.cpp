@@ -104,7 +104,7 @@ bool HXOrganizerModel::mayNeedExpansionRestored(const HXItemProxy& proxy) const 
 HXOrganizerModel::AdHocTiming HXOrganizerModel::adHocTiming() const {
     if (!m_adHocTimer || !m_adHocTimer->isRunning())
         return {};
-    return {true, m_adHocTimer->timedPool().get(), m_adHocTimer->timedName()};
+    return {true, m_adHocTimer->timedPool(), m_adHocTimer->timedName()};
 }
 
 void HXOrganizerModel::noteWindowTitleFiltersChanged() {

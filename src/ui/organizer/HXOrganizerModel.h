@@ -90,7 +90,7 @@ private:
     // What the name cells of pools' entries show while the ad hoc timer runs.
     struct AdHocTiming {
         bool running = false;
-        const HXDictionary* pool = nullptr;
+        HXDictionaryRef pool;
         QString name;
         bool operator==(const AdHocTiming&) const = default;
     };
