@@ -89,10 +89,7 @@ void drawReportInBounds(QPainter& painter, const HXReportViewContent& content,
                         std::vector<HXReportRowRect>* storeRects = nullptr,
                         const QRectF& exposedRect = QRectF());
 
-// What drawReportInBounds draws from the content and the style, the pointer aside: numbers for the bars and
-// the labels of each row drawn in visibleRect, with its rectangle, one for the ribbon's knob (to an eighth
-// of a point) and one for all the rest. Equal numbers draw equal pictures, so that a view redraws only
-// what changed.
+// One row as drawReportInBounds draws it: its rectangle, a number for its bars and one for its labels.
 struct HXReportRowAppearance {
     QRectF rect;
     std::size_t bars = 0;
@@ -102,6 +99,9 @@ struct HXReportRowAppearance {
 
     friend bool operator==(const HXReportRowAppearance&, const HXReportRowAppearance&) = default;
 };
+// What drawReportInBounds draws from the content and the style, the pointer aside: each row drawn in
+// visibleRect, a number for the ribbon's knob (to an eighth of a point) and one for all the rest. Equal
+// numbers draw equal pictures, so that a view redraws only what changed.
 struct HXReportAppearance {
     std::size_t frame = 0;
     std::size_t ribbon = 0;
