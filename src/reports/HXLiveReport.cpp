@@ -270,8 +270,8 @@ std::vector<Clipped> keptOf(std::span<Clipped> clipped) {
 class Assembly {
 public:
     Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage)
-        : m_sortColumn(source.sortColumn()), m_allItems(contentOf(source) >= 2),
-          m_clipping(a, b, (contentOf(source) & 1) != 0, storage) {}
+        : Assembly(source, a, b, storage,
+                   source.userDefaults().integerForKey(u"Live Report Content (1252)")) {}
 
     HXArrayRef takeList() { return HXArray::createWithValues(std::move(m_records)); }
 
@@ -345,9 +345,10 @@ public:
     }
 
 private:
-    static std::int64_t contentOf(const HXLiveReportSource& source) {
-        return source.userDefaults().integerForKey(u"Live Report Content (1252)");
-    }
+    Assembly(const HXLiveReportSource& source, double a, double b, HXClippedLogStorage& storage,
+             std::int64_t content)
+        : m_sortColumn(source.sortColumn()), m_allItems(content >= 2),
+          m_clipping(a, b, (content & 1) != 0, storage) {}
 
     // Every source clipped, in order, with null records where the keep rule drops one.
     std::vector<Clipped> clipEach(const Sources& sources) {

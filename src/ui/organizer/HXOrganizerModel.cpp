@@ -268,14 +268,10 @@ void HXOrganizerModel::updateSubtree(HXItemProxy& parent, RowsToRead rows) {
     for (const std::unique_ptr<HXItemProxy>& child : parent.m_children) {
         HXItemProxy& proxy = *child;
         unsigned columns = 0;
-        if (!proxy.m_record) {
-            HXItemProxy::Signature signature = signatureOf(proxy, false);
-            columns = changedColumns(proxy.m_signature, signature);
-            proxy.m_signature = std::move(signature);
-        } else if (rows == RowsToRead::All || (rows == RowsToRead::LookedAtByTheTick &&
-                                               m_controller.lastTickLookedAt(proxy.m_record.get()))) {
-            const HXArray* records = childRecords(*proxy.m_record);
-            if (proxy.m_record->boolForKey(Expanded) && records) {
+        if (!proxy.m_record || rows == RowsToRead::All ||
+            (rows == RowsToRead::LookedAtByTheTick && m_controller.lastTickLookedAt(proxy.m_record.get()))) {
+            const HXArray* records = proxy.m_record ? childRecords(*proxy.m_record) : nullptr;
+            if (records && proxy.m_record->boolForKey(Expanded)) {
                 proxy.m_madeChildren = true;
                 updateChildren(proxy, records);
                 updateSubtree(proxy, RowsToRead::All);
