@@ -1,6 +1,7 @@
 #include "ReportsTestSupport.h"
 
 #include "reports/HXLiveReport.h"
+#include "reports/HXReportListRelease.h"
 #include "reports/HXReportReference.h"
 
 #include "foundation/HXSorting.h"
@@ -10,6 +11,8 @@
 #include <QThreadPool>
 
 #include <random>
+#include <thread>
+#include <utility>
 
 using namespace HXKeys;
 
@@ -445,4 +448,94 @@ TEST(LiveReportThreads, LongListsClippedOnTwoThreadsComeOutAsOnOne) {
             EXPECT_TRUE(one == two) << "content " << content << " from " << a << " to " << b;
         }
     }
+}
+
+namespace {
+
+// A list of records each holding a log whose numbers belong to an owner; the owner notes the thread
+// that freed it.
+struct OwnedList {
+    HXArrayRef list;
+    std::weak_ptr<void> owner;
+    std::shared_ptr<std::thread::id> freedOn = std::make_shared<std::thread::id>();
+};
+
+OwnedList ownedList(qsizetype records) {
+    OwnedList made;
+    static const double kNumbers[] = {10, -20};
+    auto freedOn = made.freedOn;
+    std::shared_ptr<const void> owner(new int(0), [freedOn](const int* p) {
+        *freedOn = std::this_thread::get_id();
+        delete p;
+    });
+    made.owner = std::const_pointer_cast<void>(owner);
+    std::vector<HXValue> values;
+    for (qsizetype i = 0; i < records; ++i)
+        values.emplace_back(record({{u"Active Log", HXArray::createWithBorrowedDoubles(owner, kNumbers)}}));
+    made.list = HXArray::createWithValues(std::move(values));
+    return made;
+}
+
+} // namespace
+
+TEST(ReportListRelease, ALongListOfItsOwnRecordsIsFreedOnAPoolThreadAndAnyOtherHere) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool->maxThreadCount() < 2)
+        GTEST_SKIP() << "lists are always freed where they are let go of here";
+    const std::thread::id here = std::this_thread::get_id();
+
+    OwnedList longList = ownedList(2000);
+    HXReleaseReportList(std::move(longList.list));
+    pool->waitForDone();
+    EXPECT_TRUE(longList.owner.expired());
+    EXPECT_NE(*longList.freedOn, here);
+    EXPECT_NE(*longList.freedOn, std::thread::id());
+
+    OwnedList shortList = ownedList(20);
+    HXReleaseReportList(std::move(shortList.list));
+    EXPECT_TRUE(shortList.owner.expired()) << "freed before the call returns";
+    EXPECT_EQ(*shortList.freedOn, here);
+
+    OwnedList shared = ownedList(2000);
+    const HXArrayRef stillShown = shared.list;
+    HXReleaseReportList(std::move(shared.list));
+    pool->waitForDone();
+    EXPECT_FALSE(shared.owner.expired());
+    EXPECT_EQ(stillShown->count(), 2000);
+
+    // As after a sampling tick: the next list holds the same records, so only the array goes, here.
+    OwnedList replaced = ownedList(2000);
+    const std::vector<HXValue> nextList = replaced.list->values();
+    const std::weak_ptr<HXArray> array = replaced.list;
+    HXReleaseReportList(std::move(replaced.list));
+    EXPECT_TRUE(array.expired()) << "freed before the call returns";
+    EXPECT_FALSE(replaced.owner.expired());
+}
+
+TEST(ReportListRelease, ListsMadeWhileTheOnesBeforeAreFreedElsewhereComeOutAsMadeAlone) {
+    std::mt19937 random(5);
+    const HXDictionaryRef configuration = manyRecords(random);
+    TestReportSource source(configuration);
+    source.setLists(configuration->arrayForKey(QStringLiteral("Listed")), configuration->arrayForKey(Pools));
+    source.defaults().setInteger(u"Live Report Content (1252)", 2);
+    const std::vector<std::pair<double, double>> intervals = {{0, 5000}, {800, 2500}, {100, 4000}};
+    std::vector<std::vector<ShownRecord>> alone;
+    for (const auto& [a, b] : intervals)
+        alone.push_back(shownRecords(*eventLogsClippedBetweenTimestamp(source, a, b)));
+
+    // As the report view does: the list shown is let go of once the next one is made, so that the
+    // clipped-log storage fills chunks while a pool thread still frees the arrays in others.
+    HXArrayRef shown;
+    std::vector<ShownRecord> shownWas;
+    for (int round = 0; round < 30; ++round) {
+        const std::size_t k = static_cast<std::size_t>(round) % intervals.size();
+        HXArrayRef next = eventLogsClippedBetweenTimestamp(source, intervals[k].first, intervals[k].second);
+        if (shown) {
+            EXPECT_TRUE(shownRecords(*shown) == shownWas) << "a list still shown changed in round " << round;
+        }
+        shownWas = shownRecords(*next);
+        EXPECT_TRUE(shownWas == alone[k]) << "round " << round;
+        HXReleaseReportList(std::exchange(shown, std::move(next)));
+    }
+    QThreadPool::globalInstance()->waitForDone();
 }

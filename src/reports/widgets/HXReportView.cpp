@@ -4,6 +4,7 @@
 
 #include "reports/HXEventStream.h"
 #include "reports/HXReportController.h"
+#include "reports/HXReportListRelease.h"
 
 #include "foundation/HXScheduler.h"
 #include "foundation/HXUserDefaults.h"
@@ -50,7 +51,9 @@ void HXReportView::updateIgnoringVisibility(bool ignoreVisibility) {
     // An animation draws its own interval until it applies the new one.
     if (m_animation.isRunning())
         return;
+    HXArrayRef shownBefore = m_content.list;
     m_content = HXReportViewContentFromController(m_controller, &m_content);
+    HXReleaseReportList(std::move(shownBefore));
     // Sampling ticks ask again and again while mostly nothing shows a change: only what changed is
     // drawn again, and nothing when nothing did.
     const bool resized = resizeForRows();
