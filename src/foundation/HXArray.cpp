@@ -168,14 +168,17 @@ qsizetype HXArray::removeNonFiniteNumbers() {
         if (std::none_of(doubles().begin(), doubles().end(), notFinite))
             return 0;
         own();
+        ++m_rewrites;
         const auto removed = static_cast<qsizetype>(std::erase_if(m_doubles, notFinite));
-        if (removed > 0)
-            updateSortedness();
+        updateSortedness();
         return removed;
     }
-    return static_cast<qsizetype>(std::erase_if(m_values, [&](const HXValue& v) {
+    const auto removed = static_cast<qsizetype>(std::erase_if(m_values, [&](const HXValue& v) {
         return v.type() == HXValueType::Real && notFinite(v.realValue());
     }));
+    if (removed > 0)
+        ++m_rewrites;
+    return removed;
 }
 
 void HXArray::removeAt(qsizetype index) {

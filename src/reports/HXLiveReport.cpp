@@ -33,13 +33,13 @@ double firstTimestamp(const HXDictionary* configuration) {
 
 namespace {
 
-// What a record's logs looked like when it was last clipped.
+// A record's log as a memo check sees it: which array, how often it was rewritten, how long it is. A log
+// that is still the same array, rewritten no more often and no longer, holds the same numbers: anything
+// but appending counts as a rewrite. Its numbers are not read, as they lie all over memory.
 struct LogState {
     const HXArray* log = nullptr;
     std::uint64_t rewrites = 0;
     qsizetype count = 0;
-    double last = 0;
-    bool sorted = false;
 
     static LogState of(const HXDictionary& record, HXKey key) {
         LogState state;
@@ -48,17 +48,36 @@ struct LogState {
             state.log = v->toArray().get();
             state.rewrites = state.log->rewriteCount();
             state.count = state.log->count();
-            state.last = state.count > 0 ? state.log->numberAt(state.count - 1) : 0;
-            state.sorted = state.log->isSortedByMagnitude();
         }
         return state;
     }
     bool operator==(const LogState& o) const {
-        return log == o.log && rewrites == o.rewrites && count == o.count && last == o.last;
+        return log == o.log && rewrites == o.rewrites && count == o.count;
     }
+};
+
+// A record's log as it was when the record was last clipped.
+struct ClippedLog {
+    LogState state;
+    // The array itself, so that another one made where a freed one was is not taken for it.
+    std::weak_ptr<const HXArray> array;
+    double last = 0;
+    bool sorted = false;
+
+    static ClippedLog of(const HXDictionary& record, HXKey key, const LogState& state) {
+        ClippedLog clipped;
+        clipped.state = state;
+        if (state.log) {
+            clipped.array = record.find(key)->toArray();
+            clipped.last = state.count > 0 ? state.log->numberAt(state.count - 1) : 0;
+            clipped.sorted = state.log->isSortedByMagnitude();
+        }
+        return clipped;
+    }
+    bool isStill(const LogState& now) const { return now == state && (!state.log || !array.expired()); }
     // Nothing of the log lies after the moment: a clip ending there or later is the same.
     bool endsBefore(double moment) const {
-        return count == 0 || (sorted && last < 0 && -last <= moment - kHXEventStreamTolerance);
+        return state.count == 0 || (sorted && last < 0 && -last <= moment - kHXEventStreamTolerance);
     }
 };
 
@@ -68,8 +87,8 @@ struct LogState {
 struct ClipMemo {
     double a = 0;
     double b = 0;
-    LogState active;
-    LogState front;
+    ClippedLog active;
+    ClippedLog front;
     bool hasEvents = false;
     std::weak_ptr<HXDictionary> record;
     // The clipped record's times, as the sort reads them.
@@ -82,7 +101,7 @@ struct ClipMemo {
     std::size_t rank = 0;
 
     bool answers(double a2, double b2, const LogState& active2, const LogState& front2) const {
-        if (a2 != a || b2 < b || !(active2 == active) || !(front2 == front))
+        if (a2 != a || b2 < b || !active.isStill(active2) || !front.isStill(front2))
             return false;
         return b2 == b || (active.endsBefore(b) && front.endsBefore(b));
     }
@@ -163,8 +182,8 @@ public:
         }
         memo->a = m_a;
         memo->b = m_b;
-        memo->active = active;
-        memo->front = front;
+        memo->active = ClippedLog::of(*source, ActiveLog, active);
+        memo->front = ClippedLog::of(*source, FrontActiveLog, front);
         memo->hasEvents = events;
         memo->record = clipped;
         memo->sortStamp = 0;

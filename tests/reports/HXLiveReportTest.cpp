@@ -10,6 +10,7 @@
 
 #include <QThreadPool>
 
+#include <limits>
 #include <random>
 #include <thread>
 #include <utility>
@@ -298,6 +299,36 @@ TEST_F(LiveReport, RecordsWhoseLogsDidNotChangeAreReusedWhenAskedAgain) {
     EXPECT_FALSE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
     editor->arrayForKey(ActiveLog)->replace(0, 800);
     EXPECT_TRUE(namesOf(*eventLogsClippedBetweenTimestamp(source, 100, 900)).contains(u"Editor"));
+}
+
+TEST_F(LiveReport, ALogReplacedByAnotherOfTheSameLengthIsClippedAnew) {
+    source.defaults().setInteger(u"Live Report Content (1252)", 2);
+    const HXArrayRef shown = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    HXArrayRef log = editor->arrayForKey(ActiveLog);
+    ASSERT_TRUE(log && log->isPacked());
+    std::vector<double> moved(log->doubles().begin(), log->doubles().end());
+    for (double& t : moved)
+        t += t < 0 ? -100 : 100;
+    const HXArray* const was = log.get();
+    log.reset();
+    // Freed first, the old array's place is likely to be the new one's: only the array's life tells them
+    // apart then, since both hold as many numbers and neither was rewritten.
+    editor->remove(ActiveLog);
+    HXArrayRef replacement = HXArray::createWithDoubles(moved);
+    const bool samePlace = replacement.get() == was;
+    editor->setValue(ActiveLog, std::move(replacement));
+    const HXArrayRef again = eventLogsClippedBetweenTimestamp(source, 1000, 6000);
+    const HXDictionaryRef clipped = firstNamed(again, QStringLiteral("Editor"));
+    ASSERT_TRUE(clipped);
+    EXPECT_NE(clipped, firstNamed(shown, QStringLiteral("Editor"))) << "same place: " << samePlace;
+    EXPECT_EQ(clipped->arrayForKey(ActiveLog)->doubles()[0], moved[0] < 1000 ? 1000 : moved[0]);
+
+    // Numbers that are not finite, removed, count as a rewrite even when as many come back at the end.
+    const HXArrayRef current = editor->arrayForKey(ActiveLog);
+    const std::uint64_t rewrites = current->rewriteCount();
+    current->appendDouble(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(current->removeNonFiniteNumbers(), 1);
+    EXPECT_GT(current->rewriteCount(), rewrites);
 }
 
 TEST_F(LiveReport, ListsStillHeldKeepTheirLogsWhileOthersAreMade) {
