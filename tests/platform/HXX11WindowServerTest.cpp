@@ -319,4 +319,45 @@ TEST(X11DisplayTest, WithoutXResTheWindowsOwnPidCounts) {
     EXPECT_EQ(owners, (std::vector<std::optional<std::int64_t>>{app.pid(), 4242, std::nullopt}));
 }
 
+TEST(X11DisplayTest, AQuietDesktopIsReadInAFewRequestsAndEachChangeInOneMore) {
+    PrivateXServer x;
+    ASSERT_TRUE(x.isRunning());
+    ASSERT_TRUE(x.startWindowManager());
+    auto display = std::make_shared<HXX11Display>(x.display());
+    display->setSnapshotLifetime(0ms);
+    ASSERT_TRUE(waitUntil([&] { return display->availability() == HXX11Availability::Available; }, 10000));
+    QStringList arguments{QStringLiteral("--class"), QStringLiteral("early,Early")};
+    for (int i = 0; i < 30; ++i)
+        arguments << QStringLiteral("--title") << QStringLiteral("Window %1").arg(i);
+    TestWindowApp app(arguments, x.display());
+    ASSERT_TRUE(app.isReady());
+
+    // The root window's properties, the clients' ids and the check window: nothing of the windows, once
+    // the window manager is done with them.
+    constexpr std::uint32_t kQuiet = 6;
+    std::shared_ptr<const HXX11WindowSnapshot> quiet;
+    EXPECT_TRUE(waitUntil([&] {
+        quiet = display->snapshot();
+        return quiet && quiet->windows.size() == 30 && quiet->requests <= kQuiet;
+    })) << (quiet ? quiet->requests : 0)
+        << " requests";
+
+    // Both titles changed: two requests more, and the next reading has the change.
+    ASSERT_TRUE(app.send("title 7 Renamed"));
+    const auto renamed = display->snapshot();
+    ASSERT_TRUE(renamed && renamed->find(app.window(7)) && renamed->find(app.window(8)));
+    EXPECT_EQ(renamed->find(app.window(7))->title, QStringLiteral("Renamed"));
+    EXPECT_EQ(renamed->find(app.window(8))->title, QStringLiteral("Window 8"));
+    EXPECT_LE(renamed->requests, kQuiet + 2);
+
+    // What most windows set once, before they show, is read again when one changes it later.
+    ASSERT_TRUE(app.send("class 7 late Late"));
+    const auto reclassed = display->snapshot();
+    ASSERT_TRUE(reclassed && reclassed->find(app.window(7)) && reclassed->find(app.window(8)));
+    EXPECT_EQ(reclassed->find(app.window(7))->instanceName, QStringLiteral("late"));
+    EXPECT_EQ(reclassed->find(app.window(7))->className, QStringLiteral("Late"));
+    EXPECT_EQ(reclassed->find(app.window(8))->className, QStringLiteral("Early"));
+    EXPECT_EQ(reclassed->find(app.window(7))->title, QStringLiteral("Renamed"));
+    EXPECT_LE(reclassed->requests, kQuiet + 1);
+}
 } // namespace

@@ -2,6 +2,7 @@
 // X11 backend tests, prints "ready" and the window ids, and then follows commands on standard input
 // until it closes:
 //   title INDEX TEXT     sets window INDEX's _NET_WM_NAME and WM_NAME
+//   class INDEX INSTANCE CLASS  sets its WM_CLASS
 //
 // Options apply to the windows named after them:
 //   --class INSTANCE,CLASS  --type normal|utility|dock|menu|desktop  --skip-taskbar  --no-pid  --pid N
@@ -18,6 +19,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -261,12 +263,22 @@ int main(int argc, char** argv) {
         }
         if (!std::getline(std::cin, line))
             break;
-        if (line.rfind("title ", 0) == 0) {
+        // Done once the server has carried the change out: any client asking after that sees it.
+        const bool title = line.rfind("title ", 0) == 0;
+        if (title || line.rfind("class ", 0) == 0) {
             const std::size_t space = line.find(' ', 6);
             const std::size_t index = std::stoul(line.substr(6, space - 6));
-            if (index < windows.size() && space != std::string::npos)
-                setTitle(windows[index], line.substr(space + 1));
-            xcb_flush(g_connection);
+            if (index < windows.size() && space != std::string::npos) {
+                const std::string rest = line.substr(space + 1);
+                if (title) {
+                    setTitle(windows[index], rest);
+                } else {
+                    std::string wmClass = rest + '\0';
+                    std::replace(wmClass.begin(), wmClass.end(), ' ', '\0');
+                    setText(windows[index], XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, wmClass);
+                }
+            }
+            std::free(xcb_get_input_focus_reply(g_connection, xcb_get_input_focus(g_connection), nullptr));
             std::cout << "done" << std::endl;
         }
     }

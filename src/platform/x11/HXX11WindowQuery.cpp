@@ -15,7 +15,13 @@ namespace {
 
 enum Property { NetName, Name, Pid, Class, Type, State, Desktop, PropertyCount };
 
-constexpr xcb_get_property_cookie_t kNotAsked{0};
+constexpr std::uint32_t bit(Property p) {
+    return 1u << p;
+}
+constexpr std::uint32_t kEveryProperty = (1u << PropertyCount) - 1;
+
+// Property changes say what to read again; the window's end says that its id may soon name another.
+constexpr std::uint32_t kWatchedEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
 
 struct PropertyResult {
     HXX11Reply<xcb_get_property_reply_t> reply;
@@ -78,7 +84,7 @@ int layerFor(const HXX11ClientWindow& w) {
 
 struct HXX11WindowQuery::WindowRequests {
     std::array<xcb_get_property_cookie_t, PropertyCount> cookies{};
-    const FixedProperties* known = nullptr;
+    std::uint32_t asked = 0;
 };
 
 HXX11WindowQuery::HXX11WindowQuery(const xcb_ewmh_connection_t& ewmh, xcb_window_t root,
@@ -92,19 +98,27 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
         status = HXX11Availability::ConnectionLost;
         return std::nullopt;
     }
-    const auto wmCheckCookie =
-        xcb_get_property(c, 0, m_root, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1);
-    const auto stackingCookie =
-        xcb_get_property(c, 0, m_root, m_ewmh._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, 0, kMaxWindows);
-    const auto activeCookie =
-        xcb_get_property(c, 0, m_root, m_ewmh._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 0, 1);
-    const auto desktopCookie =
-        xcb_get_property(c, 0, m_root, m_ewmh._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 0, 1);
+    std::uint32_t requests = 0;
+    const auto get = [&](xcb_window_t window, xcb_atom_t property, xcb_atom_t type, std::uint32_t length) {
+        ++requests;
+        return xcb_get_property(c, 0, window, property, type, 0, length);
+    };
+    const auto wmCheckCookie = get(m_root, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
+    const auto stackingCookie = get(m_root, m_ewmh._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, kMaxWindows);
+    const auto activeCookie = get(m_root, m_ewmh._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    const auto desktopCookie = get(m_root, m_ewmh._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
     xcb_res_query_client_ids_cookie_t idsCookie{};
     if (m_hasClientIds) {
         const xcb_res_client_id_spec_t everyClient{0, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
         idsCookie = xcb_res_query_client_ids(c, 1, &everyClient);
+        ++requests;
     }
+    // The check window names itself while its window manager runs; a stale root property after a crash
+    // does not. Last run's is asked at once, in the likely case that it is still the one.
+    const xcb_window_t lastCheckWindow = m_checkWindow;
+    std::optional<xcb_get_property_cookie_t> lastSelfCheckCookie;
+    if (lastCheckWindow != XCB_WINDOW_NONE)
+        lastSelfCheckCookie = get(lastCheckWindow, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
 
     const PropertyResult wmCheck = collect(c, wmCheckCookie);
     const PropertyResult stacking = collect(c, stackingCookie);
@@ -112,10 +126,14 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
     const PropertyResult desktop = collect(c, desktopCookie);
     const auto pids =
         m_hasClientIds ? collectProcessIds(c, idsCookie) : std::unordered_map<std::uint32_t, std::int64_t>();
+    std::optional<PropertyResult> selfCheck;
+    if (lastSelfCheckCookie)
+        selfCheck = collect(c, *lastSelfCheckCookie);
     if (xcb_connection_has_error(c)) {
         status = HXX11Availability::ConnectionLost;
         return std::nullopt;
     }
+    m_checkWindow = XCB_WINDOW_NONE;
     const std::optional<std::uint32_t> checkWindow =
         HXX11Property::first32(wmCheck.reply.get(), XCB_ATOM_WINDOW);
     if (!checkWindow || *checkWindow == XCB_WINDOW_NONE) {
@@ -126,50 +144,45 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
     std::vector<std::uint32_t> clients = HXX11Property::items32(stacking.reply.get(), XCB_ATOM_WINDOW);
     if (!stacking.reply || stacking.reply->type == XCB_ATOM_NONE) {
         // Without a stacking order the plain client list (oldest first) is the best guess.
-        clients = HXX11Property::items32(collect(c, xcb_get_property(c, 0, m_root, m_ewmh._NET_CLIENT_LIST,
-                                                                     XCB_ATOM_WINDOW, 0, kMaxWindows))
-                                             .reply.get(),
-                                         XCB_ATOM_WINDOW);
+        clients = HXX11Property::items32(
+            collect(c, get(m_root, m_ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, kMaxWindows)).reply.get(),
+            XCB_ATOM_WINDOW);
     }
     std::reverse(clients.begin(), clients.end());
     std::unordered_set<std::uint32_t> seen;
     std::erase_if(clients, [&](std::uint32_t w) { return w == XCB_WINDOW_NONE || !seen.insert(w).second; });
 
-    // The check window names itself while its window manager runs; a stale root property after a crash
-    // does not.
-    const auto selfCheckCookie =
-        xcb_get_property(c, 0, *checkWindow, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1);
-    std::vector<WindowRequests> requests(clients.size());
+    // What changed up to the replies above: every change before them was reported before them.
+    noteEvents();
+    std::optional<xcb_get_property_cookie_t> selfCheckCookie;
+    if (*checkWindow != lastCheckWindow)
+        selfCheckCookie = get(*checkWindow, m_ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
+    std::vector<KnownWindow*> known(clients.size());
+    std::vector<WindowRequests> asked(clients.size());
     for (std::size_t i = 0; i < clients.size(); ++i) {
-        const std::uint32_t w = clients[i];
-        WindowRequests& r = requests[i];
-        const auto known = m_fixed.find(w);
-        r.known = known == m_fixed.end() ? nullptr : &known->second;
-        const auto ask = [&](xcb_atom_t property, xcb_atom_t type, std::uint32_t length) {
-            return xcb_get_property(c, 0, w, property, type, 0, length);
-        };
-        r.cookies[NetName] = ask(m_ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs);
-        if (!r.known || !r.known->hasNetName)
-            r.cookies[Name] = ask(XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs);
-        if (!r.known) {
-            r.cookies[Pid] = ask(m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
-            r.cookies[Class] = ask(XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 256);
-            r.cookies[Type] = ask(m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32);
+        const auto [entry, added] = m_known.try_emplace(clients[i]);
+        KnownWindow& k = entry->second;
+        if (added) {
+            k.window.id = clients[i];
+            k.stale = kEveryProperty;
+            // Watched before it is read, so that no change after the reading goes unreported.
+            xcb_change_window_attributes(c, clients[i], XCB_CW_EVENT_MASK, &kWatchedEvents);
+            ++requests;
         }
-        r.cookies[State] = ask(m_ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64);
-        r.cookies[Desktop] = ask(m_ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1);
+        known[i] = &k;
+        requests += ask(k, asked[i]);
     }
-    const PropertyResult selfCheck = collect(c, selfCheckCookie);
+    if (selfCheckCookie)
+        selfCheck = collect(c, *selfCheckCookie);
 
     HXX11WindowSnapshot snapshot;
     snapshot.windows.reserve(clients.size());
     for (std::size_t i = 0; i < clients.size(); ++i) {
-        HXX11ClientWindow window;
-        window.id = clients[i];
-        bool vanished = false;
-        fill(window, requests[i], vanished);
-        if (vanished)
+        if (!take(*known[i], asked[i])) {
+            m_known.erase(clients[i]);
             continue;
+        }
+        HXX11ClientWindow window = known[i]->window;
         const auto owner = pids.find(window.id & ~m_resourceIdMask);
         if (owner != pids.end())
             window.processIdentifier = owner->second;
@@ -179,68 +192,134 @@ std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& stat
         status = HXX11Availability::ConnectionLost;
         return std::nullopt;
     }
-    if (HXX11Property::first32(selfCheck.reply.get(), XCB_ATOM_WINDOW) != checkWindow) {
+    if (!selfCheck || HXX11Property::first32(selfCheck->reply.get(), XCB_ATOM_WINDOW) != checkWindow) {
         status = HXX11Availability::NoWindowManager;
         return std::nullopt;
     }
-    // Windows no longer listed are forgotten; their ids may come back for new windows.
-    std::erase_if(m_fixed, [&](const auto& entry) { return !seen.contains(entry.first); });
+    m_checkWindow = *checkWindow;
+    // Windows no longer listed are forgotten: shown again, they are read anew.
+    std::erase_if(m_known, [&](const auto& entry) { return !seen.contains(entry.first); });
     snapshot.currentDesktop = HXX11Property::first32(desktop.reply.get(), XCB_ATOM_CARDINAL);
     snapshot.activeWindow =
         HXX11Property::first32(active.reply.get(), XCB_ATOM_WINDOW).value_or(XCB_WINDOW_NONE);
+    snapshot.requests = requests;
     status = HXX11Availability::Available;
     return snapshot;
 }
 
-void HXX11WindowQuery::fill(HXX11ClientWindow& window, WindowRequests& requests, bool& vanished) const {
-    std::array<PropertyResult, PropertyCount> r;
-    for (std::size_t k = 0; k < PropertyCount; ++k) {
-        if (requests.cookies[k].sequence == kNotAsked.sequence)
+void HXX11WindowQuery::noteEvents() const {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        const std::uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_PROPERTY_NOTIFY) {
+            const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+            if (const auto k = m_known.find(change->window); k != m_known.end())
+                k->second.stale |= propertyBit(change->atom);
+        } else if (type == XCB_DESTROY_NOTIFY) {
+            m_known.erase(reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window);
+        }
+        // Anything else (errors of watching windows that were already gone among them) tells nothing.
+        std::free(event);
+    }
+}
+
+std::uint32_t HXX11WindowQuery::propertyBit(xcb_atom_t atom) const {
+    for (int p = 0; p < PropertyCount; ++p) {
+        if (request(static_cast<Property>(p)).atom == atom)
+            return bit(static_cast<Property>(p));
+    }
+    return 0;
+}
+
+HXX11WindowQuery::PropertyRequest HXX11WindowQuery::request(int property) const {
+    switch (static_cast<Property>(property)) {
+    case NetName:
+        return {m_ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs};
+    case Name:
+        return {XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs};
+    case Pid:
+        return {m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1};
+    case Class:
+        return {XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 256};
+    case Type:
+        return {m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32};
+    case State:
+        return {m_ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64};
+    case Desktop:
+    case PropertyCount:
+        break;
+    }
+    return {m_ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1};
+}
+
+std::uint32_t HXX11WindowQuery::ask(KnownWindow& known, WindowRequests& requests) const {
+    requests.asked = std::exchange(known.stale, 0);
+    std::uint32_t sent = 0;
+    for (int p = 0; p < PropertyCount; ++p) {
+        if (!(requests.asked & bit(static_cast<Property>(p))))
             continue;
-        r[k] = collect(m_connection, requests.cookies[k]);
-        vanished = vanished || r[k].badWindow;
+        const PropertyRequest r = request(p);
+        requests.cookies[p] = xcb_get_property(m_connection, 0, known.window.id, r.atom, r.type, 0, r.length);
+        ++sent;
+    }
+    return sent;
+}
+
+bool HXX11WindowQuery::take(KnownWindow& known, WindowRequests& requests) const {
+    std::array<PropertyResult, PropertyCount> r;
+    bool vanished = false;
+    const auto read = [&](Property p) {
+        return (requests.asked & bit(p)) != 0;
+    };
+    for (int p = 0; p < PropertyCount; ++p) {
+        if (!read(static_cast<Property>(p)))
+            continue;
+        r[p] = collect(m_connection, requests.cookies[p]);
+        vanished = vanished || r[p].badWindow;
     }
     if (vanished)
-        return;
+        return false;
 
-    window.title = text(r[NetName].reply.get());
-    if ((!window.title || window.title->isEmpty()) && requests.known && requests.known->hasNetName) {
-        // The window dropped its _NET_WM_NAME: its WM_NAME is wanted after all.
-        r[Name] = collect(m_connection, xcb_get_property(m_connection, 0, window.id, XCB_ATOM_WM_NAME,
-                                                         XCB_GET_PROPERTY_TYPE_ANY, 0, kMaxTitleLongs));
-    }
-    const bool hasNetName = window.title && !window.title->isEmpty();
-    if (!hasNetName) {
-        std::optional<QString> legacy = text(r[Name].reply.get());
-        if (legacy && (!window.title || !legacy->isEmpty()))
-            window.title = std::move(legacy);
-    }
-    FixedProperties& fixed = m_fixed[window.id];
-    if (!requests.known) {
-        fixed = FixedProperties{};
+    HXX11ClientWindow& window = known.window;
+    if (read(NetName))
+        known.netName = text(r[NetName].reply.get());
+    if (read(Name))
+        known.name = text(r[Name].reply.get());
+    if (read(Pid)) {
+        window.processIdentifier.reset();
         if (const auto pid = HXX11Property::first32(r[Pid].reply.get(), XCB_ATOM_CARDINAL); pid && *pid > 0)
-            fixed.processIdentifier = *pid;
+            window.processIdentifier = *pid;
+    }
+    if (read(Class)) {
+        window.instanceName.clear();
+        window.className.clear();
         if (const std::optional<QByteArray> wmClass = HXX11Property::bytes8(r[Class].reply.get())) {
             const qsizetype split = wmClass->indexOf('\0');
             const xcb_atom_t type = r[Class].reply->type;
-            fixed.instanceName = m_decoder.decode(type, wmClass->left(split < 0 ? wmClass->size() : split));
+            window.instanceName = m_decoder.decode(type, wmClass->left(split < 0 ? wmClass->size() : split));
             if (split >= 0)
-                fixed.className = m_decoder.decode(type, wmClass->mid(split + 1));
+                window.className = m_decoder.decode(type, wmClass->mid(split + 1));
         }
-        fixed.kind = kindFromTypes(HXX11Property::items32(r[Type].reply.get(), XCB_ATOM_ATOM));
     }
-    fixed.hasNetName = hasNetName;
-    window.processIdentifier = fixed.processIdentifier;
-    window.instanceName = fixed.instanceName;
-    window.className = fixed.className;
-    window.kind = fixed.kind;
-    const std::vector<std::uint32_t> states = HXX11Property::items32(r[State].reply.get(), XCB_ATOM_ATOM);
-    window.hidden = contains(states, m_ewmh._NET_WM_STATE_HIDDEN);
-    window.sticky = contains(states, m_ewmh._NET_WM_STATE_STICKY);
-    window.above = contains(states, m_ewmh._NET_WM_STATE_ABOVE);
-    window.skipTaskbar = contains(states, m_ewmh._NET_WM_STATE_SKIP_TASKBAR);
-    window.desktop = HXX11Property::first32(r[Desktop].reply.get(), XCB_ATOM_CARDINAL);
+    if (read(Type))
+        window.kind = kindFromTypes(HXX11Property::items32(r[Type].reply.get(), XCB_ATOM_ATOM));
+    if (read(State)) {
+        const std::vector<std::uint32_t> states = HXX11Property::items32(r[State].reply.get(), XCB_ATOM_ATOM);
+        window.hidden = contains(states, m_ewmh._NET_WM_STATE_HIDDEN);
+        window.sticky = contains(states, m_ewmh._NET_WM_STATE_STICKY);
+        window.above = contains(states, m_ewmh._NET_WM_STATE_ABOVE);
+        window.skipTaskbar = contains(states, m_ewmh._NET_WM_STATE_SKIP_TASKBAR);
+    }
+    if (read(Desktop))
+        window.desktop = HXX11Property::first32(r[Desktop].reply.get(), XCB_ATOM_CARDINAL);
+    // _NET_WM_NAME, unless it is missing or empty and there is a WM_NAME.
+    if (known.netName && !known.netName->isEmpty())
+        window.title = known.netName;
+    else if (known.name && (!known.netName || !known.name->isEmpty()))
+        window.title = known.name;
+    else
+        window.title = known.netName;
     window.layer = layerFor(window);
+    return true;
 }
 
 HXX11WindowKind HXX11WindowQuery::kindFromTypes(const std::vector<std::uint32_t>& types) const {

@@ -10,11 +10,11 @@
 #include <optional>
 #include <unordered_map>
 
-// Reads the managed windows with all properties the tracker needs in two round trips: the root window's
-// properties and the X server's client PIDs first, then the properties of every window, all requests sent
-// before the first reply is awaited. Windows that vanish in between are left out. What a window sets once
-// before it is mapped (its process, class and type) is read once and remembered while it is listed, so
-// that a query asks each known window only for what changes: its titles, state and desktop.
+// Reads the managed windows with all properties the tracker needs. Each window is watched for property
+// changes (PropertyNotify) from when it is first listed, and only what changed since is asked for again:
+// a quiet desktop costs one round trip of a few requests on the root window, however many windows it has.
+// When something did change, its properties are asked for in a second round trip, all requests sent
+// before the first reply is awaited. Windows that vanish in between are left out.
 class HXX11WindowQuery {
 public:
     // resourceIdMask is the X server's mask of the per-client part of resource ids; hasClientIds says
@@ -30,18 +30,29 @@ public:
     static constexpr std::uint32_t kMaxTitleLongs = 2048;
 
 private:
-    // The properties a window sets once, as read when it first appeared.
-    struct FixedProperties {
-        std::optional<std::int64_t> processIdentifier;
-        QString instanceName;
-        QString className;
-        HXX11WindowKind kind = HXX11WindowKind::Normal;
-        // Whether it had a _NET_WM_NAME: then WM_NAME is read only when that one is gone.
-        bool hasNetName = false;
+    // A listed window as read so far: both titles as they are, the window as the snapshot has it, and
+    // which properties (a bit for each) changed since they were read.
+    struct KnownWindow {
+        HXX11ClientWindow window;
+        std::optional<QString> netName;
+        std::optional<QString> name;
+        std::uint32_t stale = 0;
     };
     struct WindowRequests;
+    struct PropertyRequest {
+        xcb_atom_t atom;
+        xcb_atom_t type;
+        std::uint32_t length;
+    };
 
-    void fill(HXX11ClientWindow& window, WindowRequests& requests, bool& vanished) const;
+    // Marks what the events so far say changed, and forgets windows that are gone.
+    void noteEvents() const;
+    PropertyRequest request(int property) const;
+    std::uint32_t propertyBit(xcb_atom_t atom) const;
+    // Asks for the window's stale properties; how many requests that took.
+    std::uint32_t ask(KnownWindow& known, WindowRequests& requests) const;
+    // Takes in the answers; false when the window vanished.
+    bool take(KnownWindow& known, WindowRequests& requests) const;
     HXX11WindowKind kindFromTypes(const std::vector<std::uint32_t>& types) const;
     std::optional<QString> text(xcb_get_property_reply_t* reply) const;
 
@@ -51,5 +62,8 @@ private:
     std::uint32_t m_resourceIdMask;
     bool m_hasClientIds;
     HXX11TextDecoder m_decoder;
-    mutable std::unordered_map<std::uint32_t, FixedProperties> m_fixed;
+    // The windows listed at the last run, as read so far, with what changed since.
+    mutable std::unordered_map<std::uint32_t, KnownWindow> m_known;
+    // The window manager's check window of the last run.
+    mutable xcb_window_t m_checkWindow = XCB_WINDOW_NONE;
 };
