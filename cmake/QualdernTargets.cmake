@@ -21,7 +21,8 @@ endif()
 # qd_program_allocator: what the tracker and the benchmarks that measure it allocate with. A report of a
 # whole year makes and frees tens of thousands of small records, and with glibc's malloc a fifth of that
 # time went to its free lists (consolidating and unlinking chunks); with jemalloc the report takes a
-# quarter less. The sanitizers bring their own allocator, so those builds keep the system's.
+# quarter less. The sanitizers bring their own allocator, so those builds keep the system's. Its settings
+# are in src/app/HXAllocatorSettings.cpp.
 function(qd_find_program_allocator)
     add_library(qd_program_allocator INTERFACE)
     if(NOT QD_JEMALLOC OR QD_SANITIZE OR QD_FUZZ)
@@ -30,6 +31,7 @@ function(qd_find_program_allocator)
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(JEMALLOC REQUIRED IMPORTED_TARGET GLOBAL jemalloc)
     target_link_libraries(qd_program_allocator INTERFACE PkgConfig::JEMALLOC)
+    target_sources(qd_program_allocator INTERFACE ${PROJECT_SOURCE_DIR}/src/app/HXAllocatorSettings.cpp)
 endfunction()
 
 # Precompiled Qt and GoogleTest headers cut a clean build by a quarter (test.sh turns them on); off by
