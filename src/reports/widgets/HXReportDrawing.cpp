@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using namespace HXKeys;
 
@@ -208,8 +209,9 @@ struct RowFonts {
     double height = -1;
     QFont name;
     QFont finePrint;
-    // Where the bullet's ink begins after its origin, in the name's font.
-    double bulletBearing = 0;
+    // Where the bullet's ink begins after its origin, in the name's font; measured (slowly, from the
+    // glyph's outline) only once an indented row is drawn.
+    std::optional<double> bulletBearing;
 };
 
 // basis: the height of the shortest row, so that rows a point apart share their fonts.
@@ -235,13 +237,15 @@ void drawLabels(QPainter& painter, const HXDictionary& record, const QRectF& row
         fonts.height = label.height();
         fonts.name = fittingFont(style.font, nameHeight, 0.78, 18, true);
         fonts.finePrint = fittingFont(style.font, label.height() - nameHeight, 0.86, 13);
-        fonts.bulletBearing = QFontMetricsF(fonts.name).tightBoundingRect(bulletString()).left();
+        fonts.bulletBearing.reset();
     }
     if (HXReportRowIsIndented(record)) {
+        if (!fonts.bulletBearing)
+            fonts.bulletBearing = QFontMetricsF(fonts.name).tightBoundingRect(bulletString()).left();
         const double indent = std::floor(label.height() / 3);
         // Its ink starts where an application's name starts: centred in the narrow indent, it all but
         // touched the name.
-        const QRectF bullet(label.left() - fonts.bulletBearing, label.top(), indent, nameHeight);
+        const QRectF bullet(label.left() - *fonts.bulletBearing, label.top(), indent, nameHeight);
         painter.setFont(fonts.name);
         painter.setPen(colours.finePrint);
         painter.drawText(bullet, Qt::AlignLeft | Qt::AlignVCenter, bulletString());
