@@ -90,7 +90,16 @@ struct HXX11WindowQuery::WindowRequests {
 HXX11WindowQuery::HXX11WindowQuery(const xcb_ewmh_connection_t& ewmh, xcb_window_t root,
                                    xcb_atom_t compoundText, std::uint32_t resourceIdMask, bool hasClientIds)
     : m_ewmh(ewmh), m_connection(ewmh.connection), m_root(root), m_resourceIdMask(resourceIdMask),
-      m_hasClientIds(hasClientIds), m_decoder(ewmh.UTF8_STRING, compoundText) {}
+      m_hasClientIds(hasClientIds), m_decoder(ewmh.UTF8_STRING, compoundText),
+      m_requests{{{ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs},
+                  {XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs},
+                  {ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1},
+                  {XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 256},
+                  {ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32},
+                  {ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64},
+                  {ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1}}} {
+    static_assert(std::tuple_size_v<decltype(m_requests)> == PropertyCount);
+}
 
 std::optional<HXX11WindowSnapshot> HXX11WindowQuery::run(HXX11Availability& status) const {
     xcb_connection_t* c = m_connection;
@@ -223,32 +232,11 @@ void HXX11WindowQuery::noteEvents() const {
 }
 
 std::uint32_t HXX11WindowQuery::propertyBit(xcb_atom_t atom) const {
-    for (int p = 0; p < PropertyCount; ++p) {
-        if (request(static_cast<Property>(p)).atom == atom)
+    for (std::size_t p = 0; p < m_requests.size(); ++p) {
+        if (m_requests[p].atom == atom)
             return bit(static_cast<Property>(p));
     }
     return 0;
-}
-
-HXX11WindowQuery::PropertyRequest HXX11WindowQuery::request(int property) const {
-    switch (static_cast<Property>(property)) {
-    case NetName:
-        return {m_ewmh._NET_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs};
-    case Name:
-        return {XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kMaxTitleLongs};
-    case Pid:
-        return {m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1};
-    case Class:
-        return {XCB_ATOM_WM_CLASS, XCB_GET_PROPERTY_TYPE_ANY, 256};
-    case Type:
-        return {m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 32};
-    case State:
-        return {m_ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64};
-    case Desktop:
-    case PropertyCount:
-        break;
-    }
-    return {m_ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1};
 }
 
 std::uint32_t HXX11WindowQuery::ask(KnownWindow& known, WindowRequests& requests) const {
@@ -257,7 +245,7 @@ std::uint32_t HXX11WindowQuery::ask(KnownWindow& known, WindowRequests& requests
     for (int p = 0; p < PropertyCount; ++p) {
         if (!(requests.asked & bit(static_cast<Property>(p))))
             continue;
-        const PropertyRequest r = request(p);
+        const PropertyRequest& r = m_requests[static_cast<std::size_t>(p)];
         requests.cookies[p] = xcb_get_property(m_connection, 0, known.window.id, r.atom, r.type, 0, r.length);
         ++sent;
     }

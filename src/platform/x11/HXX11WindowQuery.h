@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
+#include <array>
 #include <optional>
 #include <unordered_map>
 
@@ -47,7 +48,6 @@ private:
 
     // Marks what the events so far say changed, and forgets windows that are gone.
     void noteEvents() const;
-    PropertyRequest request(int property) const;
     std::uint32_t propertyBit(xcb_atom_t atom) const;
     // Asks for the window's stale properties; how many requests that took.
     std::uint32_t ask(KnownWindow& known, WindowRequests& requests) const;
@@ -62,6 +62,8 @@ private:
     std::uint32_t m_resourceIdMask;
     bool m_hasClientIds;
     HXX11TextDecoder m_decoder;
+    // How each window property is asked for, in the order of the query's property bits.
+    std::array<PropertyRequest, 7> m_requests;
     // The windows listed at the last run, as read so far, with what changed since.
     mutable std::unordered_map<std::uint32_t, KnownWindow> m_known;
     // The window manager's check window of the last run.
