@@ -7,6 +7,7 @@
 #include "foundation/HXRegularFile.h"
 #include "foundation/HXUserDefaults.h"
 
+#include <QDir>
 #include <QLockFile>
 
 #include <cmath>
@@ -102,11 +103,17 @@ int change(const QStringList& arguments, QTextStream& err) {
             return kUsageError;
         }
     }
-    // Held while writing, so that no tracker starts in between and writes its own settings back.
+    // Held while writing, so that no tracker starts in between and writes its own settings back. Before
+    // the tracker's first start its folder is not there yet, and nothing holds the lock.
+    QDir().mkpath(HXLibraryFolder());
     QLockFile lock(HXLibraryFolder() + QStringLiteral("/tracker.lock"));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0)) {
-        err << "qualdern defaults: Qualdern is running; quit it first (it would write its settings back)\n";
+        if (lock.error() == QLockFile::LockFailedError)
+            err << "qualdern defaults: Qualdern is running; quit it first (it would write its settings "
+                   "back)\n";
+        else
+            err << "qualdern defaults: cannot lock " << HXLibraryFolder() << " against a starting tracker\n";
         return kFailure;
     }
     {

@@ -69,6 +69,15 @@ TEST_F(DefaultsCommand, ReadsWritesAndDeletes) {
     EXPECT_TRUE(stored(QStringLiteral("Auto-Export Hour")).isNull());
 }
 
+TEST_F(DefaultsCommand, WritesBeforeTheTrackerEverRan) {
+    ASSERT_TRUE(QDir(HXLibraryFolder()).removeRecursively());
+    EXPECT_EQ(
+        run({QStringLiteral("write"), QStringLiteral("Sort"), QStringLiteral("-int"), QStringLiteral("2")}),
+        0)
+        << errors.toStdString();
+    EXPECT_EQ(stored(QStringLiteral("Sort")).toInteger(), 2);
+}
+
 TEST_F(DefaultsCommand, RefusesBadValuesARunningTrackerAndAnUnreadableFile) {
     EXPECT_EQ(run({QStringLiteral("write"), QStringLiteral("Update Interval"), QStringLiteral("-float"),
                    QStringLiteral("fast")}),
